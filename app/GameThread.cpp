@@ -1,0 +1,28 @@
+#include <FL/Fl.H>
+
+#include "app/GameWindow.h"
+#include "app/Globals.h"
+#include "app/TickClock.h"
+#include "game/Rules.h"
+#include "ie/ZInputEngineAdapter.h"
+
+// One tick: wait for the tick's time, then, under the toolkit's lock, latch
+// input and run the rules once start-up is complete, and ask for a frame.
+void GameThread(void* data) {
+    Fl_GameWindow* const window = static_cast<Fl_GameWindow*>(data);
+    ticksPerSecond = 60;
+    for (;;) {
+        WaitForTick();
+        Fl::lock();
+        if (window->startupStage == 2) {
+            MarkTick();
+            inputAdapter->Update();
+            if (!UpdateGame()) {
+                Shutdown(nullptr, nullptr);
+            }
+        }
+        window->redraw();
+        Fl::unlock();
+        Fl::awake(static_cast<void*>(window));
+    }
+}

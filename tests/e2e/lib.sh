@@ -1,0 +1,99 @@
+# Helpers for the end-to-end tests of the real program under Xvfb.
+# Sourced by tests/e2e/test_*.sh; they run from CTest with DUNMARK_BUILD_DIR set.
+set -euo pipefail
+
+build=${DUNMARK_BUILD_DIR:?DUNMARK_BUILD_DIR must name the build folder}
+dunmark_bin="$build/bin/dunmark"
+e2e_pids=()
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+e2e_cleanup() {
+  local pid
+  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [[ -n "${e2e_work:-}" ]] && rm -rf "$e2e_work"
+  return 0
+}
+trap e2e_cleanup EXIT
+
+# A scratch folder shaped like the build tree: work/bin is the working
+# directory, work/gfx links to the built art.
+make_workdir() {
+  e2e_work=$(mktemp -d /tmp/dunmark-e2e-XXXXXX)
+  mkdir -p "$e2e_work/bin"
+  ln -s "$build/gfx" "$e2e_work/gfx"
+}
+
+# Starts Xvfb on a free display with the given screen size (default 1024x768).
+start_xvfb() {
+  local size=${1:-1024x768} n
+  for n in $(seq 100 400); do
+    if [[ ! -e /tmp/.X$n-lock && ! -e /tmp/.X11-unix/X$n ]]; then
+      Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+      e2e_pids+=($!)
+      export DISPLAY=":$n"
+      local i
+      for i in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.05
+      done
+    fi
+  done
+  fail "no Xvfb display could be started"
+}
+
+# Waits until a window with exactly this name is visible; prints its id.
+wait_window() {
+  local name=$1 i id
+  for i in $(seq 1 200); do
+    id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1 || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Starts the game in work/bin; output in $e2e_work/out.txt, pid in game_pid.
+start_game() {
+  (cd "$e2e_work/bin" && exec "$dunmark_bin" "$@" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
+  game_pid=$!
+}
+
+# Waits for the game to end; prints its exit code.
+wait_game() {
+  local i
+  for i in $(seq 1 300); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      local code=0
+      wait "$game_pid" || code=$?
+      echo "$code"
+      return 0
+    fi
+    sleep 0.05
+  done
+  kill -9 "$game_pid" 2>/dev/null || true
+  echo "timeout"
+}
+
+# Waits until the output file holds a line.
+wait_output_line() {
+  local line=$1 file=${2:-$e2e_work/out.txt} i
+  for i in $(seq 1 300); do
+    grep -qxF -- "$line" "$file" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Press and release with a pause between, so both are seen on separate ticks.
+click_at() {
+  local id=$1 x=$2 y=$3
+  xdotool mousemove --window "$id" "$x" "$y" mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+  sleep 0.05
+}
+
+press_escape() {
+  xdotool windowfocus --sync "$1" key Escape 2>/dev/null || xdotool key --window "$1" Escape
+}
