@@ -2,24 +2,30 @@
 
 #include <FL/Fl.H>
 
+#include <cerrno>
 #include <ctime>
 #include <thread>
 
 namespace sys {
 
-uint32_t Milliseconds() {
+namespace {
+
+const uint64_t microsPerSecond = 1000000u;
+
+}  // namespace
+
+uint64_t Microseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u +
-                        static_cast<uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<uint32_t>(ms);
+    return static_cast<uint64_t>(now.tv_sec) * microsPerSecond +
+           static_cast<uint64_t>(now.tv_nsec) / 1000u;
 }
 
-void SleepMilliseconds(uint32_t ms) {
-    timespec wait{};
-    wait.tv_sec = static_cast<time_t>(ms / 1000u);
-    wait.tv_nsec = static_cast<long>(ms % 1000u) * 1000000L;
-    while (nanosleep(&wait, &wait) != 0) {
+void SleepUntil(uint64_t microseconds) {
+    timespec due{};
+    due.tv_sec = static_cast<time_t>(microseconds / microsPerSecond);
+    due.tv_nsec = static_cast<long>(microseconds % microsPerSecond) * 1000L;
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
     }
 }
 

@@ -2,15 +2,17 @@
 
 #include <cstdint>
 
-// The few services of the operating system the shell needs: a millisecond
-// clock, a millisecond sleep, the size of the primary screen and a thread.
+// The few services of the operating system the shell needs: a monotonic
+// clock, sleeping until a moment of it, the size of the primary screen and a
+// thread.
 namespace sys {
 
-// Milliseconds from an arbitrary fixed point; wraps around like any 32-bit
-// tick counter, so callers compare differences, never absolute values.
-uint32_t Milliseconds();
+// Microseconds of a monotonic clock from an arbitrary fixed point.
+uint64_t Microseconds();
 
-void SleepMilliseconds(uint32_t ms);
+// Sleeps until Microseconds() has reached the given moment (returns at once
+// if it has passed).
+void SleepUntil(uint64_t microseconds);
 
 struct ScreenSize {
     int width;

@@ -3,34 +3,37 @@
 #include "app/Platform.h"
 
 int32_t ticksPerSecond = 60;
-uint32_t lastTickTime = 0;
+uint64_t lastTickTime = 0;
 
 namespace {
 
+const uint64_t microsPerSecond = 1000000u;
 bool lastTickTimeSet = false;
 
-// lastTickTime starts as the time of its first use.
 void PrimeLastTickTime() {
     if (!lastTickTimeSet) {
-        lastTickTime = sys::Milliseconds();
+        lastTickTime = sys::Microseconds();
         lastTickTimeSet = true;
     }
+}
+
+// Whole microseconds of one tick, rounded up so a tick never comes early.
+uint64_t TickPeriod() {
+    const uint64_t rate = static_cast<uint64_t>(ticksPerSecond > 0 ? ticksPerSecond : 1);
+    return (microsPerSecond + rate - 1) / rate;
 }
 
 }  // namespace
 
 void MarkTick() {
-    lastTickTime = sys::Milliseconds();
+    lastTickTime = sys::Microseconds();
     lastTickTimeSet = true;
 }
 
 void WaitForTick() {
     PrimeLastTickTime();
-    for (;;) {
-        const int32_t elapsed = static_cast<int32_t>(sys::Milliseconds() - lastTickTime);
-        if (elapsed * ticksPerSecond >= 1000) {
-            return;
-        }
-        sys::SleepMilliseconds(1);
+    const uint64_t period = TickPeriod();
+    while (sys::Microseconds() - lastTickTime < period) {
+        sys::SleepUntil(lastTickTime + period);
     }
 }

@@ -2,14 +2,19 @@
 
 #include <cstdint>
 
-// Pacing of the game thread: a tick starts no sooner than 1000 / ticksPerSecond
-// milliseconds after the previous tick started.
+// Pacing of the game thread: a tick starts no sooner than 1/ticksPerSecond of
+// a second after the previous tick started.
 extern int32_t ticksPerSecond;
-extern uint32_t lastTickTime;
+
+// Start of the last game tick, in microseconds of the platform clock. Set to
+// the current time on its first use by MarkTick or WaitForTick; written only
+// by the game thread.
+extern uint64_t lastTickTime;
 
 // Records the start of a game tick.
 void MarkTick();
 
-// Returns once a whole tick period has passed since the last MarkTick,
-// polling the millisecond clock with 1 ms sleeps.
+// Returns once a whole tick period has passed since the last MarkTick. It
+// sleeps until the exact moment rather than polling, so the game keeps its
+// full rate instead of losing the polling slack on every tick.
 void WaitForTick();
