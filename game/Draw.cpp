@@ -1,0 +1,147 @@
+#include "game/Draw.h"
+
+#include <string>
+#include <vector>
+
+#include "app/Globals.h"
+#include "game/DrawScreens.h"
+#include "game/Text.h"
+#include "ge/ZGraphicEngineAdapter.h"
+#include "ie/ZInputEngineAdapter.h"
+
+namespace {
+
+const int32_t animCycle = 128;
+const int32_t animPhase = 32;
+
+enum class TitleElement { Picture, Panel, Creature, Text, Prompt };
+
+// One row of the title screen. Pictures use the whole rectangle, texts only
+// its x and y.
+struct TitleRow {
+    TitleElement element;
+    Rect area;
+    int creatureRow;
+    std::string text;
+    TextColour colour;
+};
+
+const std::vector<TitleRow>& TitleRows() {
+    static const std::vector<TitleRow> rows = {
+        {TitleElement::Picture, {0, 40, 320, 160}, 0, "", textWhite},
+        {TitleElement::Panel, {40, 60, 240, 120}, 0, "", textWhite},
+        {TitleElement::Text, {160, 5, 0, 0}, 0, "Dunmark", textWhite},
+        {TitleElement::Text, {160, 20, 0, 0}, 0,
+         Cp1251("специально для Norvik 104 - RPG II"), textGrey},
+        {TitleElement::Text, {160, 70, 0, 0}, 0,
+         Cp1251("Ты - храбрый рыцарь\nи ты должен вызволить принцессу\n"
+                "из замка злобного дракона!"),
+         textWhite},
+        {TitleElement::Creature, {88, 115, creatureWidth, creatureHeight}, 1, "", textWhite},
+        {TitleElement::Creature, {148, 115, creatureWidth, creatureHeight}, 3, "", textWhite},
+        {TitleElement::Creature, {208, 115, creatureWidth, creatureHeight}, 2, "", textWhite},
+        {TitleElement::Text, {160, 155, 0, 0}, 0, Cp1251("В путь же, герой!"), textWhite},
+        {TitleElement::Prompt, {160, 205, 0, 0}, 0, ContinuePrompt(), textWhite},
+        {TitleElement::Text, {160, 220, 0, 0}, 0, Cp1251("(c) 2026 команда Dunmark"), textGrey},
+    };
+    return rows;
+}
+
+const float titlePanelAlpha = 0.7f;
+
+bool PromptShows(int frameIndex) {
+    return frameIndex % 2 == 1;
+}
+
+void DrawTitleRow(const DrawContext& context, const TitleRow& row) {
+    const Painter& painter = context.painter;
+    switch (row.element) {
+    case TitleElement::Picture:
+        painter.Bind(titlePicture);
+        painter.Cell(row.area, wholeImage);
+        break;
+    case TitleElement::Panel:
+        painter.Bind(interfaceSheet);
+        painter.FadedCell(row.area, panelCell, titlePanelAlpha);
+        break;
+    case TitleElement::Creature:
+        painter.Bind(creatureSheet);
+        painter.Cell(row.area, CreatureCell(0, row.creatureRow, context.frameIndex));
+        break;
+    case TitleElement::Prompt:
+        if (PromptShows(context.frameIndex)) {
+            painter.Text(row.area.x, row.area.y, row.text, row.colour);
+        }
+        break;
+    case TitleElement::Text:
+        painter.Text(row.area.x, row.area.y, row.text, row.colour);
+        break;
+    }
+}
+
+void DrawTitle(const DrawContext& context) {
+    for (const TitleRow& row : TitleRows()) {
+        DrawTitleRow(context, row);
+    }
+}
+
+void DrawWorldCard(const DrawContext& context) {
+    const Painter& painter = context.painter;
+    painter.Text(160, 90, "World " + std::to_string(context.state.world), textWhite);
+    painter.Bind(creatureSheet);
+    painter.Cell({140, 100, creatureWidth, creatureHeight}, CreatureCell(0, 1, context.frameIndex));
+    painter.Text(170, 115, "x1", textWhite);
+}
+
+void DrawGameOver(const DrawContext& context) {
+    context.painter.Text(160, 100, "GAME OVER", textWhite);
+    if (PromptShows(context.frameIndex)) {
+        context.painter.Text(160, 205, ContinuePrompt(), textWhite);
+    }
+}
+
+void AdvanceAnimation(GameState& state) {
+    state.animFrame++;
+    if (state.animFrame >= animCycle) {
+        state.animFrame = 0;
+    }
+}
+
+}  // namespace
+
+const std::string& ContinuePrompt() {
+    static const std::string prompt = Cp1251("Кликните чтобы продолжить");
+    return prompt;
+}
+
+int AnimationFrameIndex(int32_t animFrame) {
+    const int index = animFrame / animPhase;
+    return index == 3 ? 1 : index;
+}
+
+int VirtualPointer(int gameCoordinate) {
+    return gameCoordinate / 2;
+}
+
+void DrawGame(GameState& state, ge::XGraphicEngine& graphics, ie::XInputEngine& input) {
+    AdvanceAnimation(state);
+    const DrawContext context{state, Painter(graphics), input, AnimationFrameIndex(state.animFrame)};
+    switch (state.screen) {
+    case ScreenState::Title:
+        DrawTitle(context);
+        break;
+    case ScreenState::WorldIntro:
+        DrawWorldCard(context);
+        break;
+    case ScreenState::GameOver:
+        DrawGameOver(context);
+        break;
+    default:
+        DrawWorldView(context);
+        break;
+    }
+}
+
+void DrawGame() {
+    DrawGame(*game, *graphicAdapter, *inputAdapter);
+}
