@@ -1,0 +1,377 @@
+#include "game/Rules.h"
+
+#include <cstdlib>
+
+#include "app/Globals.h"
+#include "game/Popups.h"
+#include "game/Text.h"
+#include "ie/XInputEngine.h"
+#include "ie/ZInputEngineAdapter.h"
+
+namespace {
+
+const int32_t transitionTime = 100;
+const int32_t walkStep = 1;
+const int32_t panelStep = 5;
+const uint32_t leftButton = 0;
+
+const int32_t potionPrice = 20;
+const int32_t servicePrice = 100;
+const int32_t dicePrice = 10;
+const int32_t diceStake = 10;
+const int32_t healingAmount = 100;
+const int32_t potionHealing = 10;
+const int32_t trainingExp = 50;
+
+// A half-open rectangle of the virtual screen.
+struct Box {
+    int left;
+    int top;
+    int right;
+    int bottom;
+
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+const int buttonCount = 3;
+const Box dismissArea = {140, 130, 180, 150};
+
+Box ButtonBox(int button) {
+    return Box{42 + 80 * button, 130, 118 + 80 * button, 160};
+}
+
+bool LeftPressed(ie::XInputEngine& input) {
+    return input.ButtonChanged(leftButton, false, true);
+}
+
+bool LeftReleased(ie::XInputEngine& input) {
+    return input.ButtonChanged(leftButton, true, false);
+}
+
+void EnterScreen(GameState& state, ScreenState screen) {
+    state.screen = screen;
+    state.timer = transitionTime;
+}
+
+// True once the count has run out.
+bool CountDown(GameState& state, int32_t step) {
+    state.timer -= step;
+    return state.timer <= 0;
+}
+
+Encounter& CurrentSlot(GameState& state) {
+    return state.slots[state.stage];
+}
+
+void Push(GameState& state, const char* utf8) {
+    state.messages.PushMessage(Cp1251(utf8));
+}
+
+// ---- effects shared by several buttons
+
+void LevelUp(GameState& state) {
+    while (state.exp >= 10 * state.level) {
+        state.exp -= 10 * state.level;
+        state.level += 1;
+        Push(state, "Level UP!");
+    }
+}
+
+void PushDragonLines(GameState& state) {
+    Push(state, "Ты убил дракона!");
+    if (state.world <= 6) {
+        Push(state, "Но твоя принцесса\nв другом замке!");
+    } else if (state.world == 7) {
+        Push(state, "Ты спас принцессу!\nСпасибо тебе!");
+        Push(state, "Но ты можешь продолжить\nприключение и убить\nбольше драконов!");
+    } else {
+        Push(state, "Как насчет еще одного?");
+    }
+}
+
+std::string VictoryText(const Encounter& monster) {
+    return Cp1251("Монстр повержен и\nты получил ") + std::to_string(monster.exp) +
+           Cp1251("EXP и $") + std::to_string(monster.gold);
+}
+
+// Rewards are applied at once; the messages follow.
+void DefeatMonster(GameState& state) {
+    const Encounter& monster = CurrentSlot(state);
+    state.exp += monster.exp;
+    ChangeGold(state, monster.gold);
+    state.messages.PushMessage(VictoryText(monster));
+    LevelUp(state);
+    if (state.stage == dragonStage) {
+        PushDragonLines(state);
+    }
+}
+
+void StrikeBack(GameState& state) {
+    const int32_t damage = CurrentSlot(state).attack - state.defence - 2 * state.level;
+    ChangeHp(state, -(damage > 0 ? damage : 0));
+    if (state.hp == 0) {
+        Push(state, "Поражение!");
+    }
+}
+
+// ---- button actions
+
+void Leave(GameState& state) {
+    if (state.stage != dragonStage) {
+        EnterScreen(state, ScreenState::Depart);
+    }
+}
+
+void BuyPotion(GameState& state) {
+    if (state.gold >= potionPrice) {
+        ChangeGold(state, -potionPrice);
+        ChangePotions(state, 1);
+    }
+}
+
+void BuyHealing(GameState& state) {
+    if (state.gold >= servicePrice) {
+        ChangeGold(state, -servicePrice);
+        ChangeHp(state, healingAmount);
+    }
+}
+
+void BuyAttack(GameState& state) {
+    if (state.gold >= servicePrice) {
+        ChangeGold(state, -servicePrice);
+        IncreaseAttack(state);
+    }
+}
+
+void BuyDefence(GameState& state) {
+    if (state.gold >= servicePrice) {
+        ChangeGold(state, -servicePrice);
+        IncreaseDefence(state);
+    }
+}
+
+void Train(GameState& state) {
+    if (state.gold >= servicePrice) {
+        ChangeGold(state, -servicePrice);
+        state.exp += trainingExp;
+        LevelUp(state);
+    }
+}
+
+// An odd draw wins. The message names $20 although the win is 10.
+void PlayDice(GameState& state) {
+    if (state.gold < dicePrice) {
+        return;
+    }
+    if (std::rand() & 1) {
+        ChangeGold(state, diceStake);
+        Push(state, "Ты выиграл $20!");
+    } else {
+        ChangeGold(state, -diceStake);
+        Push(state, "Ты проиграл :(");
+    }
+}
+
+// The hero strikes first; a surviving monster strikes back.
+void Attack(GameState& state) {
+    if (state.hp <= 0) {
+        return;
+    }
+    ChangeMonsterHp(state, -(6 * state.level + state.attack));
+    if (CurrentSlot(state).hp > 0) {
+        StrikeBack(state);
+    } else {
+        DefeatMonster(state);
+    }
+}
+
+void DrinkPotion(GameState& state) {
+    if (state.potions > 0) {
+        ChangePotions(state, -1);
+        ChangeHp(state, potionHealing);
+    }
+}
+
+// ---- the three buttons of each kind of encounter
+
+using ButtonAction = void (*)(GameState&);
+
+struct EncounterButton {
+    const char* label;
+    ButtonAction action;
+};
+
+using ButtonRow = EncounterButton[buttonCount];
+
+const ButtonRow shopButtons = {
+    {"Купить\nЗелье $20", BuyPotion},
+    {"Лечение\n$100", BuyHealing},
+    {"Покинуть\nмагазин", Leave},
+};
+const ButtonRow forgeButtons = {
+    {"+1 Атака\n$100", BuyAttack},
+    {"+1 Защита\n$100", BuyDefence},
+    {"Покинуть\nкузницу", Leave},
+};
+const ButtonRow campButtons = {
+    {"Тренировка\n$100", Train},
+    {"Играть\n$10", PlayDice},
+    {"Покинуть\nлагерь", Leave},
+};
+const ButtonRow monsterButtons = {
+    {"Атаковать\nврага!", Attack},
+    {"Выпить\nзелье", DrinkPotion},
+    {"Сбежать", Leave},
+};
+
+const ButtonRow& ButtonsOf(EncounterType type) {
+    switch (type) {
+    case EncounterType::WizardShop:
+        return shopButtons;
+    case EncounterType::Forge:
+        return forgeButtons;
+    case EncounterType::MercenaryCamp:
+        return campButtons;
+    default:
+        return monsterButtons;
+    }
+}
+
+// ---- one function per screen
+
+void StartNewGame(GameState& state) {
+    state.world = 1;
+    state.stage = 0;
+    state.exp = 0;
+    state.level = 1;
+    state.hp = 100;
+    state.gold = 100;
+    state.potions = 3;
+    state.attack = 4;
+    state.defence = 1;
+    ClearPopups(state);
+}
+
+void UpdateTitle(GameState& state, ie::XInputEngine& input) {
+    if (LeftPressed(input)) {
+        StartNewGame(state);
+        EnterScreen(state, ScreenState::WorldIntro);
+    }
+}
+
+void UpdateWorldIntro(GameState& state) {
+    if (CountDown(state, walkStep)) {
+        EnterScreen(state, ScreenState::Travel);
+        GenerateWorld(state);
+    }
+}
+
+void UpdateTravel(GameState& state) {
+    if (CountDown(state, walkStep)) {
+        state.stage += 1;
+        EnterScreen(state, ScreenState::Arrive);
+    }
+}
+
+void UpdateArrive(GameState& state) {
+    if (CountDown(state, panelStep)) {
+        EnterScreen(state, ScreenState::InEncounter);
+    }
+}
+
+void PressEncounterButton(GameState& state, ie::XInputEngine& input, int x, int y) {
+    if (!LeftReleased(input)) {
+        return;
+    }
+    const ButtonRow& buttons = ButtonsOf(CurrentSlot(state).type);
+    for (int i = 0; i < buttonCount; i++) {
+        if (ButtonBox(i).Contains(x, y)) {
+            buttons[i].action(state);
+            return;
+        }
+    }
+}
+
+// The last dismissal ends the encounter, except at the camp, which stays open.
+void DismissMessage(GameState& state, ie::XInputEngine& input, int x, int y) {
+    if (!LeftReleased(input) || !dismissArea.Contains(x, y)) {
+        return;
+    }
+    state.messages.PopMessage();
+    if (state.messages.IsEmpty() && CurrentSlot(state).type != EncounterType::MercenaryCamp) {
+        EnterScreen(state, state.hp != 0 ? ScreenState::Depart : ScreenState::GameOver);
+    }
+}
+
+void UpdateEncounter(GameState& state, ie::XInputEngine& input) {
+    const int x = input.MouseX() / 2;
+    const int y = input.MouseY() / 2;
+    if (state.messages.IsEmpty()) {
+        PressEncounterButton(state, input, x, y);
+    }
+    if (!state.messages.IsEmpty()) {
+        DismissMessage(state, input, x, y);
+    }
+}
+
+void UpdateDepart(GameState& state) {
+    if (!CountDown(state, panelStep)) {
+        return;
+    }
+    if (state.stage == dragonStage) {
+        state.world += 1;
+        state.stage = 0;
+        EnterScreen(state, ScreenState::WorldIntro);
+    } else {
+        EnterScreen(state, ScreenState::Travel);
+    }
+}
+
+void UpdateGameOver(GameState& state, ie::XInputEngine& input) {
+    if (LeftPressed(input)) {
+        EnterScreen(state, ScreenState::Title);
+    }
+}
+
+}  // namespace
+
+bool UpdateGame(GameState& state, ie::XInputEngine& input) {
+    switch (state.screen) {
+    case ScreenState::Title:
+        UpdateTitle(state, input);
+        break;
+    case ScreenState::WorldIntro:
+        UpdateWorldIntro(state);
+        break;
+    case ScreenState::Travel:
+        UpdateTravel(state);
+        break;
+    case ScreenState::Arrive:
+        UpdateArrive(state);
+        break;
+    case ScreenState::InEncounter:
+        UpdateEncounter(state, input);
+        break;
+    case ScreenState::Depart:
+        UpdateDepart(state);
+        break;
+    case ScreenState::GameOver:
+        UpdateGameOver(state, input);
+        break;
+    }
+    return true;
+}
+
+bool UpdateGame() {
+    if (game == nullptr || inputAdapter == nullptr) {
+        return true;
+    }
+    return UpdateGame(*game, *inputAdapter);
+}
+
+std::string ButtonLabel(EncounterType type, int button) {
+    if (button < 0 || button >= buttonCount) {
+        return std::string();
+    }
+    return Cp1251(ButtonsOf(type)[button].label);
+}

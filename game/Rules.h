@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "game/GameState.h"
+
+namespace ie {
+class XInputEngine;
+}  // namespace ie
+
+// One tick of the game on the process-wide record and input adapter. Always
+// true: the game never ends the program by itself.
+bool UpdateGame();
+
+// One tick of the game on the given record, reading the given input.
+bool UpdateGame(GameState& state, ie::XInputEngine& input);
+
+// The CP1251 caption of button 0, 1 or 2 at an encounter of the given type
+// ("" for any other button number).
+std::string ButtonLabel(EncounterType type, int button);
