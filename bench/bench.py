@@ -1,0 +1,199 @@
+#!/usr/bin/env python3
+"""Measures the game against the floor program (a bare FLTK OpenGL window that
+only clears and redraws at 60 Hz), both under the same Xvfb with Mesa's
+software OpenGL, and writes the table to BENCHMARKS.md.
+
+Usage: bench/bench.py BUILD_DIR [RUNS]
+"""
+import os
+import platform
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BUILD = os.path.abspath(sys.argv[1])
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+PROBE = os.path.join(BUILD, "bench", "probe.so")
+GAME = os.path.join(BUILD, "bin", "dunmark")
+FLOOR = os.path.join(BUILD, "bench", "floor")
+FRAME_TIME = os.path.join(BUILD, "bench", "frame_time")
+SCREEN = (1024, 768)
+WINDOW = ((SCREEN[0] - 640) // 2, (SCREEN[1] - 480) // 2)
+CLK_TCK = os.sysconf("SC_CLK_TCK")
+
+
+def start_xvfb():
+    for n in range(500, 600):
+        if not os.path.exists(f"/tmp/.X{n}-lock"):
+            proc = subprocess.Popen(["Xvfb", f":{n}", "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+                                     "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            env = dict(os.environ, DISPLAY=f":{n}")
+            for _ in range(100):
+                if subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0:
+                    return proc, env
+                time.sleep(0.05)
+            proc.kill()
+    raise SystemExit("cannot start Xvfb")
+
+
+def read_probe(path):
+    events = []
+    try:
+        with open(path) as f:
+            for line in f:
+                what, stamp = line.split()
+                events.append((what, float(stamp)))
+    except FileNotFoundError:
+        pass
+    return events
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLK_TCK
+
+
+def peak_rss_mb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024.0
+    return 0.0
+
+
+def wait_swaps(probe, count, timeout=30.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        swaps = [t for what, t in read_probe(probe) if what == "swap"]
+        if len(swaps) >= count:
+            return swaps
+        time.sleep(0.002)
+    raise SystemExit(f"no frame {count} within {timeout} s")
+
+
+def xdotool(env, *args):
+    subprocess.run(["xdotool", *args], env=env, check=True, capture_output=True)
+
+
+def click(env, x, y):
+    xdotool(env, "mousemove", str(WINDOW[0] + x), str(WINDOW[1] + y), "mousedown", "1")
+    time.sleep(0.1)
+    xdotool(env, "mouseup", "1")
+
+
+def measure_cpu(pid, seconds):
+    before = cpu_seconds(pid)
+    t0 = time.monotonic()
+    time.sleep(seconds)
+    return (cpu_seconds(pid) - before) * 10.0 / (time.monotonic() - t0)
+
+
+def tick_pacing(probe, begin, end):
+    awakes = [t for what, t in read_probe(probe) if what == "awake" and begin <= t <= end]
+    if len(awakes) < 2:
+        return 0.0, 0.0
+    intervals = sorted((b - a) * 1000.0 for a, b in zip(awakes, awakes[1:]))
+    p99 = intervals[min(len(intervals) - 1, int(round(0.99 * (len(intervals) - 1))))]
+    return (len(awakes) - 1) / (awakes[-1] - awakes[0]), p99
+
+
+def one_run(env, program, is_game):
+    work = tempfile.mkdtemp(prefix="dunmark-bench-")
+    os.makedirs(os.path.join(work, "bin"))
+    os.symlink(os.path.join(BUILD, "gfx"), os.path.join(work, "gfx"))
+    probe = os.path.join(work, "probe.txt")
+    run_env = dict(env, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, ALSOFT_DRIVERS="null")
+    t0 = time.monotonic()
+    proc = subprocess.Popen([program], cwd=os.path.join(work, "bin"), env=run_env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    first_frame = 3 if is_game else 1   # the game: loading frame, start-up frame, title
+    swaps = wait_swaps(probe, first_frame)
+    result = {
+        "startup_end": (swaps[first_frame - 2 if is_game else 0] - t0) * 1000.0,
+        "first_frame": (swaps[first_frame - 1] - t0) * 1000.0,
+    }
+    time.sleep(1.0)
+    result["cpu_title"] = measure_cpu(proc.pid, 10.0)
+    click(env, 320, 240)
+    time.sleep(5.0)   # world card, the walk, the panel opening: an encounter is open
+    begin = time.monotonic()
+    result["cpu_encounter"] = measure_cpu(proc.pid, 10.0)
+    end = time.monotonic()
+    result["tps"], result["p99"] = tick_pacing(probe, begin, end)
+    result["rss"] = peak_rss_mb(proc.pid)
+    proc.kill()
+    proc.wait()
+    shutil.rmtree(work, ignore_errors=True)
+    return result
+
+
+def frame_time(env):
+    out = subprocess.run([FRAME_TIME], cwd=os.path.join(BUILD, "bin"), env=env,
+                         capture_output=True, text=True, check=True).stdout
+    return float(out.split()[-1])
+
+
+def machine():
+    model = "unknown"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as f:
+        mem = int(f.readline().split()[1]) // 1024
+    return f"{model}, {os.cpu_count()} cores, {mem} MB, Linux {platform.release()}"
+
+
+def main():
+    xvfb, env = start_xvfb()
+    try:
+        results = {"game": [], "floor": []}
+        for run in range(RUNS):
+            results["floor"].append(one_run(env, FLOOR, False))
+            results["game"].append(one_run(env, GAME, True))
+            print(f"run {run + 1}/{RUNS} done", flush=True)
+        frame_ms = statistics.median(frame_time(env) for _ in range(3))
+    finally:
+        xvfb.kill()
+
+    def med(who, key):
+        return statistics.median(r[key] for r in results[who])
+
+    rows = [
+        ("start-up to the first game frame (ms)", "first_frame", "ratio", "at most 1.3"),
+        ("start-up to its end (ms)", "startup_end", "ratio", "at most 1.3"),
+        ("CPU s per 10 s, title screen", "cpu_title", "ratio", "at most 1.5"),
+        ("CPU s per 10 s, world view with an encounter", "cpu_encounter", "ratio", "at most 1.5"),
+        ("peak resident memory (MB)", "rss", "diff", "at most floor + 10 MB"),
+    ]
+    lines = [
+        "# Benchmarks",
+        "",
+        f"Measured by `bash bench/run.sh` on {time.strftime('%Y-%m-%d')}: {machine()}; "
+        f"Xvfb {SCREEN[0]}x{SCREEN[1]}, Mesa software OpenGL, OpenAL Soft null output. "
+        f"Each figure is the median of {RUNS} runs.",
+        "",
+        "| figure | game | floor | game / floor | goal |",
+        "|---|---|---|---|---|",
+    ]
+    for label, key, kind, goal in rows:
+        g, f = med("game", key), med("floor", key)
+        rel = f"{g / f:.2f}" if kind == "ratio" and f > 0 else f"+{g - f:.1f} MB"
+        lines.append(f"| {label} | {g:.2f} | {f:.2f} | {rel} | {goal} |")
+    lines.append(f"| game ticks per second over 10 s | {med('game', 'tps'):.2f} | | | 60 within 0.5 |")
+    lines.append(f"| 99th percentile of the tick interval (ms) | {med('game', 'p99'):.2f} | | | at most 20 |")
+    lines.append(f"| one world-view frame: DrawGame, capture and presentation (ms) | {frame_ms:.3f} | | | |")
+    table = "\n".join(lines) + "\n"
+    print(table)
+    with open(os.path.join(TOP, "BENCHMARKS.md"), "w") as f:
+        f.write(table)
+
+
+if __name__ == "__main__":
+    main()
