@@ -160,7 +160,11 @@ TextureImage DecodeBmp(const char* mode, const char* path) {
 }
 
 TextureImage DecodePng(const char* path) {
-    const std::string failure = std::string("LodePNG decoder error; cannot load ") + path;
+    const std::string failure = std::string("LodePNG decoder error; cannot load ") +
+                                (path != nullptr ? path : "");
+    if (path == nullptr) {
+        LogError(failure.c_str(), tag);
+    }
     std::vector<unsigned char> file;
     unsigned width = 0;
     unsigned height = 0;

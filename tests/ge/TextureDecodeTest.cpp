@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "ge/gl/TextureLoader.h"
+#include "tests/ge/ImageFiles.h"
+#include "tests/support/TestSupport.h"
+
+using imagefiles::Rgba;
+using testing::HasSubstr;
+
+namespace {
+
+Rgba TexelOf(const ge::TextureImage& image, int x, int y) {
+    const uint8_t* p = &image.texels[(static_cast<size_t>(y) * image.texWidth + x) * 4];
+    return Rgba{p[0], p[1], p[2], p[3]};
+}
+
+// Every image pixel of the texture equals expected(x, y).
+void ExpectImage(const ge::TextureImage& image, const imagefiles::PixelFunction& expected) {
+    for (int y = 0; y < image.imageHeight; ++y) {
+        for (int x = 0; x < image.imageWidth; ++x) {
+            const Rgba want = expected(x, y);
+            const Rgba got = TexelOf(image, x, y);
+            ASSERT_TRUE(got == want) << "texel " << x << ", " << y << ": got " << int(got.r) << " "
+                                     << int(got.g) << " " << int(got.b) << " " << int(got.a);
+        }
+    }
+}
+
+// A file in the working folder under a fixed name, removed at the end: a
+// death test's child process rebuilds the same path, so the error line it
+// prints can be compared with the path exactly.
+class FixedFile {
+public:
+    FixedFile(const std::string& name, const std::string& bytes) : path("ge-decode-" + name) {
+        testsupport::WriteFile(path, bytes);
+    }
+    ~FixedFile() { std::remove(path.c_str()); }
+    const char* Path() const { return path.c_str(); }
+
+private:
+    std::string path;
+};
+
+class TextureDecode : public testing::Test {
+protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = dir.File(name);
+        testsupport::WriteFile(path, bytes);
+        return path;
+    }
+
+    testsupport::ScratchDir dir;
+};
+
+}  // namespace
+
+TEST_F(TextureDecode, TextureSidesRoundUpToPowersOfTwo) {
+    const std::string path = Write("a.bmp", imagefiles::Bmp24(100, 50, imagefiles::Pattern));
+    const ge::TextureImage image = ge::DecodeBmp("Null", path.c_str());
+    EXPECT_EQ(100, image.imageWidth);
+    EXPECT_EQ(50, image.imageHeight);
+    EXPECT_EQ(128, image.texWidth);
+    EXPECT_EQ(64, image.texHeight);
+    EXPECT_EQ(128u * 64u * 4u, image.texels.size());
+
+    EXPECT_EQ(1, ge::TextureSide(1));
+    EXPECT_EQ(2, ge::TextureSide(2));
+    EXPECT_EQ(4, ge::TextureSide(3));
+    EXPECT_EQ(256, ge::TextureSide(256));
+    EXPECT_EQ(512, ge::TextureSide(257));
+    EXPECT_EQ(8192, ge::TextureSide(ge::maxImageSide));
+}
+
+TEST_F(TextureDecode, BmpStandsUprightWithTopRowFirst) {
+    const std::string path = Write("up.bmp", imagefiles::Bmp24(5, 7, imagefiles::Pattern));
+    const ge::TextureImage image = ge::DecodeBmp("Null", path.c_str());
+    ExpectImage(image, imagefiles::Pattern);
+}
+
+TEST_F(TextureDecode, RowPaddingOfThreeBytesIsSkipped) {
+    // A pad byte that would show as a colour if it were read as a pixel.
+    const std::string bytes = imagefiles::Bmp24(3, 4, imagefiles::Pattern, 0xEE);
+    EXPECT_EQ(54u + 4u * (9u + 3u), bytes.size());
+    const std::string path = Write("w3.bmp", bytes);
+    ExpectImage(ge::DecodeBmp("Null", path.c_str()), imagefiles::Pattern);
+}
+
+TEST_F(TextureDecode, FourPixelRowsHaveNoPadding) {
+    const std::string bytes = imagefiles::Bmp24(4, 3, imagefiles::Pattern);
+    EXPECT_EQ(54u + 3u * 12u, bytes.size());
+    const std::string path = Write("w4.bmp", bytes);
+    ExpectImage(ge::DecodeBmp("Null", path.c_str()), imagefiles::Pattern);
+}
+
+TEST_F(TextureDecode, OddWidthsDecodeExactly) {
+    for (const int width : {1, 2, 5, 6, 7}) {
+        const std::string path = Write("odd.bmp", imagefiles::Bmp24(width, 3, imagefiles::Pattern, 0x99));
+        SCOPED_TRACE(width);
+        ExpectImage(ge::DecodeBmp("Null", path.c_str()), imagefiles::Pattern);
+    }
+}
+
+TEST_F(TextureDecode, LastRowWithoutPaddingIsAccepted) {
+    std::string bytes = imagefiles::Bmp24(3, 2, imagefiles::Pattern);
+    bytes.resize(bytes.size() - 3);
+    const std::string path = Write("short-pad.bmp", bytes);
+    ExpectImage(ge::DecodeBmp("Null", path.c_str()), imagefiles::Pattern);
+}
+
+TEST_F(TextureDecode, AutoMakesOnlyPureBlackTransparent) {
+    const Rgba colours[4] = {{0, 0, 0, 0}, {0, 0, 1, 0}, {1, 0, 0, 0}, {200, 100, 50, 0}};
+    const auto pixel = [&colours](int x, int) { return colours[x]; };
+    const std::string path = Write("auto.bmp", imagefiles::Bmp24(4, 2, pixel));
+    const ge::TextureImage image = ge::DecodeBmp("Auto", path.c_str());
+    for (int y = 0; y < 2; ++y) {
+        EXPECT_EQ(0, TexelOf(image, 0, y).a);
+        EXPECT_EQ(255, TexelOf(image, 1, y).a) << "(0, 0, 1) is not black";
+        EXPECT_EQ(1, TexelOf(image, 1, y).b);
+        EXPECT_EQ(255, TexelOf(image, 2, y).a);
+        EXPECT_TRUE(TexelOf(image, 3, y) == (Rgba{200, 100, 50, 255}));
+    }
+}
+
+TEST_F(TextureDecode, NullKeepsBlackOpaque) {
+    const std::string path =
+        Write("null.bmp", imagefiles::Bmp24(2, 2, [](int, int) { return Rgba{0, 0, 0, 0}; }));
+    ExpectImage(ge::DecodeBmp("Null", path.c_str()), [](int, int) { return Rgba{0, 0, 0, 255}; });
+}
+
+TEST_F(TextureDecode, MaskBlueBytesBecomeAlpha) {
+    const std::string path = Write("img.bmp", imagefiles::Bmp24(3, 3, imagefiles::Pattern));
+    const auto maskPixel = [](int x, int y) {
+        return Rgba{static_cast<uint8_t>(99), static_cast<uint8_t>(77),
+                    static_cast<uint8_t>(x * 40 + y * 80 + 3), 0};
+    };
+    const std::string mask = Write("mask.bmp", imagefiles::Bmp24(3, 3, maskPixel, 0x44));
+    ExpectImage(ge::DecodeBmp(mask.c_str(), path.c_str()), [&](int x, int y) {
+        Rgba colour = imagefiles::Pattern(x, y);
+        colour.a = maskPixel(x, y).b;
+        return colour;
+    });
+}
+
+TEST_F(TextureDecode, PngRowsAndAlphaAreKept) {
+    const auto pixel = [](int x, int y) {
+        Rgba colour = imagefiles::Pattern(x, y);
+        colour.a = static_cast<uint8_t>(x * 50 + y);
+        return colour;
+    };
+    const std::string path = Write("p.png", imagefiles::Png(5, 3, pixel));
+    const ge::TextureImage image = ge::DecodePng(path.c_str());
+    EXPECT_EQ(8, image.texWidth);
+    EXPECT_EQ(4, image.texHeight);
+    ExpectImage(image, pixel);
+}
+
+TEST_F(TextureDecode, PngDecodeIsLoggedWithItsSize) {
+    const std::string path = Write("logged.png", imagefiles::Png(100, 50, imagefiles::Pattern));
+    testing::internal::CaptureStdout();
+    ge::DecodePng(path.c_str());
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ("GE.message: " + path + " is decoded: W=100 H=50\n", out);
+}
+
+TEST_F(TextureDecode, PngSizesRoundUp) {
+    const std::string wide = Write("wide.png", imagefiles::Png(257, 1, imagefiles::Pattern));
+    const ge::TextureImage image = ge::DecodePng(wide.c_str());
+    EXPECT_EQ(512, image.texWidth);
+    EXPECT_EQ(1, image.texHeight);
+    ExpectImage(image, imagefiles::Pattern);
+}
+
+// Failures: each ends the program with its error line.
+
+TEST_F(TextureDecode, MissingBmpCannotBeOpened) {
+    const std::string path = dir.File("absent.bmp");
+    EXPECT_GE_ERROR(ge::DecodeBmp("Auto", path.c_str()), "Cannot open texture file");
+}
+
+TEST_F(TextureDecode, ThirtyTwoBitBmpIsUnknown) {
+    std::string bytes = imagefiles::BmpHeader(2, 2, 32, 0);
+    bytes.append(16, '\x7f');
+    const std::string path = Write("32.bmp", bytes);
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", path.c_str()), "Do not know this format");
+}
+
+TEST_F(TextureDecode, PaletteBmpIsUnknown) {
+    std::string bytes = imagefiles::BmpHeader(4, 4, 8, 0);
+    bytes.append(1024 + 16, '\x01');
+    const std::string path = Write("pal.bmp", bytes);
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", path.c_str()), "Do not know this format");
+}
+
+TEST_F(TextureDecode, CompressedOrForeignFilesAreUnknown) {
+    std::string rle = imagefiles::BmpHeader(2, 2, 24, 1);
+    rle.append(16, '\0');
+    const std::string rlePath = Write("rle.bmp", rle);
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", rlePath.c_str()), "Do not know this format");
+
+    std::string magic = imagefiles::Bmp24(2, 2, imagefiles::Pattern);
+    magic[1] = 'A';
+    const std::string magicPath = Write("ba.bmp", magic);
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", magicPath.c_str()), "Do not know this format");
+
+    const std::string png = Write("really.png.bmp", imagefiles::Png(8, 8, imagefiles::Pattern));
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", png.c_str()), "Do not know this format");
+}
+
+TEST_F(TextureDecode, TopDownBmpIsUnknown) {
+    std::string bytes = imagefiles::BmpHeader(2, -2, 24, 0);
+    bytes.append(16, '\x20');
+    const std::string path = Write("topdown.bmp", bytes);
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", path.c_str()), "Do not know this format");
+}
+
+TEST_F(TextureDecode, BmpEndingBeforeItsLastRowIsTruncated) {
+    std::string bytes = imagefiles::Bmp24(4, 4, imagefiles::Pattern);
+    bytes.resize(bytes.size() - 1);
+    const std::string path = Write("cut.bmp", bytes);
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", path.c_str()), "Texture file is truncated");
+
+    const std::string headerOnly = Write("header.bmp", imagefiles::BmpHeader(4, 4, 24, 0));
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", headerOnly.c_str()), "Texture file is truncated");
+
+    const std::string shortHeader = Write("tiny.bmp", imagefiles::BmpHeader(4, 4, 24, 0).substr(0, 30));
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", shortHeader.c_str()), "Texture file is truncated");
+
+    const std::string empty = Write("empty.bmp", "");
+    EXPECT_GE_ERROR(ge::DecodeBmp("Null", empty.c_str()), "Texture file is truncated");
+}
+
+TEST_F(TextureDecode, MaskProblemsEndTheProgram) {
+    const std::string path = Write("img.bmp", imagefiles::Bmp24(4, 4, imagefiles::Pattern));
+    const std::string missing = dir.File("no-mask.bmp");
+    EXPECT_GE_ERROR(ge::DecodeBmp(missing.c_str(), path.c_str()), "Cannot open texture mask file");
+
+    std::string shortMask = imagefiles::Bmp24(4, 3, imagefiles::Pattern);
+    const std::string cut = Write("cut-mask.bmp", shortMask);
+    EXPECT_GE_ERROR(ge::DecodeBmp(cut.c_str(), path.c_str()), "Texture file is truncated");
+}
+
+TEST_F(TextureDecode, AbsurdBmpSizesAreRefused) {
+    struct Case {
+        int width, height;
+        const char* error;
+    };
+    const Case cases[] = {
+        {0, 4, "Texture size is not valid"},
+        {-3, 4, "Texture size is not valid"},
+        {4, 0, "Texture size is not valid"},
+        {ge::maxImageSide + 1, 1, "Texture is too large"},
+        {1, ge::maxImageSide + 1, "Texture is too large"},
+        {70000, 70000, "Texture is too large"},  // its buffer would overflow 32 bits
+        {0x7FFFFFFF, 0x7FFFFFFF, "Texture is too large"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        std::string bytes = imagefiles::BmpHeader(c.width, c.height, 24, 0);
+        bytes.append(64, '\x10');
+        const std::string path = Write("huge.bmp", bytes);
+        EXPECT_GE_ERROR(ge::DecodeBmp("Null", path.c_str()), c.error);
+    }
+}
+
+TEST_F(TextureDecode, MissingPngNamesItsPath) {
+    const std::string path = "../gfx-nowhere/gone.png";
+    EXPECT_GE_ERROR(ge::DecodePng(path.c_str()), "LodePNG decoder error; cannot load " + path);
+}
+
+TEST_F(TextureDecode, DamagedPngNamesItsPath) {
+    const std::string error = "LodePNG decoder error; cannot load ";
+    std::string bytes = imagefiles::Png(16, 16, imagefiles::Pattern);
+    const FixedFile notPng("bmp.png", imagefiles::Bmp24(2, 2, imagefiles::Pattern));
+    EXPECT_GE_ERROR(ge::DecodePng(notPng.Path()), error + notPng.Path());
+
+    const FixedFile cut("cut.png", bytes.substr(0, bytes.size() / 2));
+    EXPECT_GE_ERROR(ge::DecodePng(cut.Path()), error + cut.Path());
+
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x5A);
+    const FixedFile flipped("flipped.png", bytes);
+    EXPECT_GE_ERROR(ge::DecodePng(flipped.Path()), error + flipped.Path());
+
+    const FixedFile empty("empty.png", "");
+    EXPECT_GE_ERROR(ge::DecodePng(empty.Path()), error + empty.Path());
+}
+
+TEST_F(TextureDecode, PngLargerThanTheLimitIsRefused) {
+    const std::string path =
+        Write("long.png", imagefiles::Png(ge::maxImageSide + 1, 1, imagefiles::Pattern));
+    EXPECT_GE_ERROR(ge::DecodePng(path.c_str()), "Texture is too large");
+}
