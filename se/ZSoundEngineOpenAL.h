@@ -20,9 +20,9 @@ namespace se {
 // queue of the music source. Every failure ends the process through LogError.
 class ZSoundEngineOpenAL final : public XSoundEngine {
 public:
-    static const int soundCount = 64;
-    static const int musicCount = 16;
-    static const int chunkSize = 32768;
+    static constexpr int soundCount = 64;
+    static constexpr int musicCount = 16;
+    static constexpr int chunkSize = 32768;
 
     ZSoundEngineOpenAL();
     ~ZSoundEngineOpenAL();
