@@ -77,8 +77,8 @@ public:
         PressAt(x, y);
         ReleaseAt(x, y);
     }
-    // Centre of encounter button 0, 1 or 2.
-    void ClickButton(int button) { ClickAt(80 + 80 * button, 145); }
+    // Low in encounter button 0, 1 or 2, below the OK area of a message.
+    void ClickButton(int button) { ClickAt(80 + 80 * button, 155); }
     void Dismiss() { ClickAt(160, 140); }
 
     // Runs ticks until the screen is the one asked for; false if it never came.
