@@ -187,7 +187,7 @@ double Rms(const std::vector<int16_t>& samples) {
 
 void UseWaveOutput(const std::string& wavPath) {
     const std::string conf = wavPath + ".conf";
-    testsupport::WriteFile(conf, "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\n"
+    testsupport::WriteFile(conf, "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\ndither=false\n"
                                  "frequency=44100\n[wave]\nfile=" + wavPath + "\n");
     setenv("ALSOFT_CONF", conf.c_str(), 1);
     setenv("ALSOFT_DRIVERS", "wave", 1);
