@@ -23,6 +23,7 @@ void SetSourceDefaults(ALuint source, float gain, bool loop) {
 ZSoundEngineOpenAL::ZSoundEngineOpenAL()
     : device(nullptr),
       context(nullptr),
+      soundBuffers{},
       musicFile(nullptr),
       currentMusic(-1),
       musicSource(0),
@@ -31,11 +32,9 @@ ZSoundEngineOpenAL::ZSoundEngineOpenAL()
       decoderStatus(MPG123_NEED_MORE),
       streamedBytes(0) {
     LogMessage("Start creating Sound Engine", tag);
-    soundBuffers.fill(0);
     CreateDevice();
     CreateMusicSource();
     CreateDecoder();
-    currentMusic = -1;
     LogMessage("Sound Engine is created!", tag);
 }
 

@@ -152,14 +152,6 @@ TEST_F(SoundEffectsTest, SilentSoundIsCountedAndReapedLikeAnyOther) {
     EXPECT_EQ(engine->ActiveSoundCount(), 0u);
 }
 
-TEST_F(SoundEffectsTest, EmptySlotPlaysNothingAndIsReaped) {
-    XSound* const played = engine->PlaySound(11, 1.0f, false);
-    ASSERT_NE(played, nullptr);
-    ASSERT_TRUE(WaitUntilStopped(played));
-    engine->Update();
-    EXPECT_EQ(engine->ActiveSoundCount(), 0u);
-}
-
 TEST_F(SoundEffectsTest, NumbersOutsideTheTableAreRefused) {
     EXPECT_EQ(engine->PlaySound(-1, 1.0f, false), nullptr);
     EXPECT_EQ(engine->PlaySound(ZSoundEngineOpenAL::soundCount, 1.0f, true), nullptr);

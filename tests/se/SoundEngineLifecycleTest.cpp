@@ -84,17 +84,6 @@ TEST_F(SoundEngineLifecycleTest, CreationAndDestructionAreLogged) {
     EXPECT_EQ(alcGetCurrentContext(), nullptr);
 }
 
-TEST_F(SoundEngineLifecycleTest, EngineCanBeCreatedAgainAfterDestruction) {
-    const std::string path = sound::ToneMp3(0.4, 44100, 2, "-b 128");
-    for (int round = 0; round < 2; round++) {
-        ZSoundEngineOpenAL engine;
-        engine.SetMusicName(0, path);
-        engine.PlayMusic(0, 1.0f, 0);
-        EXPECT_EQ(engine.CurrentMusic(), 0);
-        EXPECT_EQ(alGetError(), AL_NO_ERROR);
-    }
-}
-
 TEST_F(SoundEngineLifecycleTest, NoAudioDeviceEndsTheProgram) {
     EXPECT_EXIT(
         {
