@@ -59,20 +59,21 @@ start_game() {
   game_pid=$!
 }
 
-# Waits for the game to end; prints its exit code.
+# Waits for the game to end; sets game_code to its exit code ("timeout" if it
+# had to be killed). Not for use inside $(...): only this shell can wait for it.
 wait_game() {
   local i
+  game_code="timeout"
   for i in $(seq 1 300); do
     if ! kill -0 "$game_pid" 2>/dev/null; then
-      local code=0
-      wait "$game_pid" || code=$?
-      echo "$code"
+      game_code=0
+      wait "$game_pid" || game_code=$?
       return 0
     fi
     sleep 0.05
   done
   kill -9 "$game_pid" 2>/dev/null || true
-  echo "timeout"
+  wait "$game_pid" 2>/dev/null || true
 }
 
 # Waits until the output file holds a line.

@@ -20,9 +20,8 @@ check_run() {
   grep -q "Height: 480\$" <<<"$geometry" || fail "window height: $geometry"
 
   press_escape "$id"
-  local code
-  code=$(wait_game)
-  [[ "$code" == 0 ]] || fail "exit code $code after Escape"
+  wait_game
+  [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 
   local out="$e2e_work/out.txt"
   [[ "$(sed -n 1p "$out")" == "Dunmark" ]] || fail "banner title: $(head -3 "$out")"

@@ -1,0 +1,97 @@
+// Times one world-view frame as the window draws it: DrawGame with an
+// encounter open and the pointer over a button, then the adapter's capture
+// and presentation. Run from the build tree's bin/ so that ../gfx/ is the art.
+// Prints the median milliseconds per frame.
+#include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
+#include <FL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/GameWindow.h"
+#include "app/Globals.h"
+#include "game/Draw.h"
+#include "game/GameState.h"
+#include "game/Random.h"
+#include "ge/ZGraphicEngineAdapter.h"
+#include "ge/gl/TextureLoader.h"
+#include "ge/gl/ZGraphicEngineOpenGL.h"
+#include "ie/XInputEngine.h"
+
+namespace {
+
+const int frameCount = 600;
+
+// The pointer resting over the left button of the encounter panel.
+class RestingPointer final : public ie::XInputEngine {
+public:
+    void Update() override {}
+    bool KeyChanged(uint32_t, bool, bool) override { return false; }
+    bool KeyWasDown(uint32_t) override { return false; }
+    bool KeyIsDown(uint32_t) override { return false; }
+    int MouseX() override { return 160; }
+    int MouseY() override { return 290; }
+    bool ButtonChanged(uint32_t, bool, bool) override { return false; }
+    bool ButtonWasDown(uint32_t) override { return false; }
+    bool ButtonIsDown(uint32_t) override { return false; }
+};
+
+GameState EncounterOpen() {
+    GameState state;
+    FixRandomSeed(7);
+    GenerateWorld(state);
+    state.slots[1] = EncounterTable()[static_cast<int>(EncounterType::Skeleton)];
+    state.stage = 1;
+    state.screen = ScreenState::InEncounter;
+    state.timer = 100;
+    ChangeHp(state, -3);
+    ChangeGold(state, 20);
+    return state;
+}
+
+class BenchWindow final : public Fl_Gl_Window {
+public:
+    BenchWindow() : Fl_Gl_Window(0, 0, 640, 480, "Dunmark frame time") {}
+
+    void draw() override {
+        if (done) {
+            return;
+        }
+        graphicEngine = new ge::ZGraphicEngineOpenGL(w(), h());
+        graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, 640, 480);
+        LoadBmpTexture("Auto", 4, "../gfx/font.bmp");
+        LoadTextures();
+        GameState state = EncounterOpen();
+        RestingPointer pointer;
+        std::vector<double> millis;
+        for (int i = 0; i < frameCount; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            graphicAdapter->BeginFrame();
+            graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
+            DrawGame(state, *graphicAdapter, pointer);
+            graphicAdapter->EndFrame();
+            glFinish();
+            millis.push_back(std::chrono::duration<double, std::milli>(
+                std::chrono::steady_clock::now() - start).count());
+        }
+        std::nth_element(millis.begin(), millis.begin() + frameCount / 2, millis.end());
+        std::printf("frame_ms %.4f\n", millis[frameCount / 2]);
+        done = true;
+    }
+
+    bool done = false;
+};
+
+}  // namespace
+
+int main() {
+    BenchWindow window;
+    window.show();
+    while (!window.done && Fl::wait(1.0) >= 0) {
+    }
+    return window.done ? 0 : 1;
+}
