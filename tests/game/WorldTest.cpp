@@ -96,18 +96,6 @@ TEST(EncounterTableContent, TextsAreStoredAsCodePageBytes) {
     EXPECT_NE(shop.find('\n'), std::string::npos);
 }
 
-TEST(EncounterTableContent, PlacesHaveNoNumbersAndMonstersDo) {
-    for (int i = Code(EncounterType::WizardShop); i <= Code(EncounterType::WitchHut); i++) {
-        const Encounter& place = EncounterTable()[i];
-        EXPECT_EQ(place.hp + place.attack + place.exp + place.gold, 0) << i;
-        EXPECT_EQ(place.spriteColumn, 1) << i;
-    }
-    for (int i = Code(EncounterType::Slime); i <= Code(EncounterType::Dragon); i++) {
-        EXPECT_GT(EncounterTable()[i].hp, 0) << i;
-        EXPECT_GT(EncounterTable()[i].attack, 0) << i;
-    }
-}
-
 // The dragon stands in slot 7 of every world, scaled by the world's factor.
 TEST(WorldScaling, DragonGrowsWithTheWorld) {
     const struct {
