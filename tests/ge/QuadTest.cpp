@@ -25,12 +25,6 @@ TEST(MakeQuad, FarEdgesAreSinglePrecisionSums) {
     EXPECT_EQ(0.75f, quad.vertices[3].y);
 }
 
-TEST(MakeQuad, NegativeSizeMirrorsTheRectangle) {
-    const ge::Quad quad = MakeQuad(100.0f, 50.0f, -20.0f, -10.0f);
-    EXPECT_EQ(80.0f, quad.vertices[1].x);
-    EXPECT_EQ(40.0f, quad.vertices[2].y);
-}
-
 TEST(TintColour, TruncatesEachChannel) {
     EXPECT_EQ(0xB2FFFFFFu, TintColour(1.0f, 1.0f, 1.0f, 0.7f));
     EXPECT_EQ(0x7FFFFFFFu, TintColour(1.0f, 1.0f, 1.0f, 0.5f));
@@ -62,10 +56,4 @@ TEST(TintQuad, TintsEveryVertexInPlace) {
     EXPECT_EQ(0x7F7F7F7Fu, quad.vertices[3].colour);
     EXPECT_EQ(8.0f, quad.vertices[3].x);
     EXPECT_EQ(1.0f, quad.vertices[3].u);
-}
-
-TEST(TintQuad, TintingTwiceMultipliesTwice) {
-    ge::Quad quad = MakeQuad(0.0f, 0.0f, 1.0f, 1.0f);
-    TintQuad(TintQuad(quad, 1.0f, 1.0f, 1.0f, 0.5f), 1.0f, 1.0f, 1.0f, 0.5f);
-    EXPECT_EQ(0x3FFFFFFFu, quad.vertices[0].colour);
 }

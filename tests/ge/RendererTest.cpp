@@ -64,8 +64,13 @@ void ExpectSamples(const FedRect& rect, float sLeft, float tTop, float sRight, f
     EXPECT_NEAR(tBottom, bottomRight.t, 1e-6f);
 }
 
+class Renderer : public testing::Test {
+protected:
+    void SetUp() override { SKIP_WITHOUT_DISPLAY(); }
+};
+
 // A renderer with a font in slot 4 whose image fills its texture (scales 1).
-class Text : public testing::Test {
+class Text : public Renderer {
 protected:
     void Draw(const std::function<void(ge::ZGraphicEngineOpenGL&)>& body) {
         WithRenderer([&body](ge::ZGraphicEngineOpenGL& engine) {
@@ -79,11 +84,7 @@ protected:
         return gltest::FeedbackRects(
             [&] { engine.DrawText(x, y, text, 1.0f, 1.0f, 1.0f, 1.0f); });
     }
-
-    void SetUp() override { SKIP_WITHOUT_DISPLAY(); }
 };
-
-class Renderer : public Text {};
 
 }  // namespace
 
