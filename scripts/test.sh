@@ -1,11 +1,39 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test. The GoogleTest programs that need
-# OpenGL share one Xvfb display; the end-to-end tests start their own.
+# Sets everything up and runs every test: the whole suite in the normal build
+# and again under AddressSanitizer with UndefinedBehaviorSanitizer, then the
+# Debian package check and short fuzzing runs. The GoogleTest programs that
+# need OpenGL share one Xvfb display; the end-to-end tests start their own.
+#   bash scripts/test.sh           everything (what CI runs)
+#   bash scripts/test.sh --quick   the normal build's suite only
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${DUNMARK_BUILD_DIR:-$top/build}
-bash "$here/setup.sh"
-cd "$build"
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-  ctest --output-on-failure -j "$(nproc)" "$@"
+asan_build=${DUNMARK_ASAN_BUILD_DIR:-$top/build-asan}
+quick=0
+[[ "${1:-}" == "--quick" ]] && quick=1
+
+run_suite() {
+  (cd "$1" && xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+     ctest --output-on-failure -j "$(nproc)")
+}
+
+echo "== Normal build"
+DUNMARK_BUILD_DIR=$build bash "$here/setup.sh"
+run_suite "$build"
+((quick)) && exit 0
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address" bash "$here/setup.sh"
+ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
+UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+  run_suite "$asan_build"
+
+echo "== Debian package"
+DUNMARK_BUILD_DIR=$build bash "$here/check_package.sh"
+
+if [[ -f "$here/fuzz.sh" ]]; then
+  echo "== Fuzzing, ${DUNMARK_FUZZ_SECONDS:-60} s a target"
+  bash "$here/fuzz.sh" "${DUNMARK_FUZZ_SECONDS:-60}"
+fi
+echo "== All tests passed"
