@@ -2,6 +2,7 @@
 
 #include "game/Draw.h"
 #include "game/DrawScreens.h"
+#include "game/Rules.h"
 #include "game/Text.h"
 
 namespace {
@@ -156,40 +157,12 @@ void DrawMonsterStats(const DrawContext& context, const Encounter& encounter) {
     context.painter.Text(220, 105, std::to_string(encounter.attack), textWhite);
 }
 
-struct Captions {
-    std::string left;
-    std::string middle;
-    std::string right;
-};
-
-const Captions& CaptionsFor(EncounterType type) {
-    static const Captions wizard{Cp1251("Купить\nЗелье $20"), Cp1251("Лечение\n$100"),
-                                 Cp1251("Покинуть\nмагазин")};
-    static const Captions forge{Cp1251("+1 Атака\n$100"), Cp1251("+1 Защита\n$100"),
-                                Cp1251("Покинуть\nкузницу")};
-    static const Captions camp{Cp1251("Тренировка\n$100"), Cp1251("Играть\n$10"),
-                               Cp1251("Покинуть\nлагерь")};
-    static const Captions monster{Cp1251("Атаковать\nврага!"), Cp1251("Выпить\nзелье"),
-                                  Cp1251("Сбежать")};
-    switch (type) {
-    case EncounterType::WizardShop:
-        return wizard;
-    case EncounterType::Forge:
-        return forge;
-    case EncounterType::MercenaryCamp:
-        return camp;
-    default:
-        return monster;
-    }
-}
-
 // The dragon cannot be fled from, so its fleeing caption is left out.
 void DrawCaptions(const DrawContext& context, EncounterType type) {
-    const Captions& captions = CaptionsFor(type);
-    context.painter.Text(80, 132, captions.left, textWhite);
-    context.painter.Text(160, 132, captions.middle, textWhite);
+    context.painter.Text(80, 132, ButtonLabel(type, 0), textWhite);
+    context.painter.Text(160, 132, ButtonLabel(type, 1), textWhite);
     if (IsPlace(type) || context.state.stage != dragonStage) {
-        context.painter.Text(240, 132, captions.right, textWhite);
+        context.painter.Text(240, 132, ButtonLabel(type, 2), textWhite);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "game/Rules.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "app/Globals.h"
@@ -224,17 +225,37 @@ const ButtonRow monsterButtons = {
     {"Сбежать", Leave},
 };
 
-const ButtonRow& ButtonsOf(EncounterType type) {
+const ButtonRow* const buttonRows[] = {&shopButtons, &forgeButtons, &campButtons, &monsterButtons};
+const int buttonRowCount = 4;
+
+int ButtonRowOf(EncounterType type) {
     switch (type) {
     case EncounterType::WizardShop:
-        return shopButtons;
+        return 0;
     case EncounterType::Forge:
-        return forgeButtons;
+        return 1;
     case EncounterType::MercenaryCamp:
-        return campButtons;
+        return 2;
     default:
-        return monsterButtons;
+        return 3;
     }
+}
+
+const ButtonRow& ButtonsOf(EncounterType type) {
+    return *buttonRows[ButtonRowOf(type)];
+}
+
+using LabelRow = std::array<std::string, buttonCount>;
+
+// Every caption in CP1251, converted once.
+std::array<LabelRow, buttonRowCount> ConvertLabels() {
+    std::array<LabelRow, buttonRowCount> labels;
+    for (int row = 0; row < buttonRowCount; row++) {
+        for (int button = 0; button < buttonCount; button++) {
+            labels[row][button] = Cp1251((*buttonRows[row])[button].label);
+        }
+    }
+    return labels;
 }
 
 // ---- one function per screen
@@ -369,9 +390,11 @@ bool UpdateGame() {
     return UpdateGame(*game, *inputAdapter);
 }
 
-std::string ButtonLabel(EncounterType type, int button) {
+const std::string& ButtonLabel(EncounterType type, int button) {
+    static const std::array<LabelRow, buttonRowCount> labels = ConvertLabels();
+    static const std::string none;
     if (button < 0 || button >= buttonCount) {
-        return std::string();
+        return none;
     }
-    return Cp1251(ButtonsOf(type)[button].label);
+    return labels[ButtonRowOf(type)][button];
 }

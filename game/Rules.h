@@ -17,4 +17,4 @@ bool UpdateGame(GameState& state, ie::XInputEngine& input);
 
 // The CP1251 caption of button 0, 1 or 2 at an encounter of the given type
 // ("" for any other button number).
-std::string ButtonLabel(EncounterType type, int button);
+const std::string& ButtonLabel(EncounterType type, int button);

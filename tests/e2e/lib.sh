@@ -24,22 +24,23 @@ make_workdir() {
   ln -s "$build/gfx" "$e2e_work/gfx"
 }
 
-# Starts Xvfb on a free display with the given screen size (default 1024x768).
+# Starts Xvfb on a display it chooses itself (so parallel tests never share
+# one), with the given screen size (default 1024x768), and exports DISPLAY.
 start_xvfb() {
-  local size=${1:-1024x768} n
-  for n in $(seq 100 400); do
-    if [[ ! -e /tmp/.X$n-lock && ! -e /tmp/.X11-unix/X$n ]]; then
-      Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-      e2e_pids+=($!)
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.05
-      done
-    fi
+  local size=${1:-1024x768} fifo number i
+  fifo=$(mktemp -u /tmp/dunmark-xvfb-XXXXXX)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  e2e_pids+=($!)
+  read -r -t 20 number <"$fifo" || true
+  rm -f "$fifo"
+  [[ -n "$number" ]] || fail "no Xvfb display could be started"
+  export DISPLAY=":$number"
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.05
   done
-  fail "no Xvfb display could be started"
+  fail "Xvfb on $DISPLAY does not answer"
 }
 
 # Waits until a window with exactly this name is visible; prints its id.
