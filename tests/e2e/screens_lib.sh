@@ -1,0 +1,262 @@
+# A fixed walk through every screen of the real program, driven by real X
+# pointer events, with a capture of the window at each step. Sourced after
+# lib.sh by test_screens.sh, update_screens.sh and scripts/screenshots.sh.
+#
+# screens_mode:
+#   check   each step waits until the window shows its reference picture in
+#           tests/e2e/screens/ (pixels under the step's masks ignored, every
+#           other pixel equal) and fails after screens_timeout seconds
+#   update  each step waits out the game's own timers and writes the capture
+#           as the new reference
+#   export  like update, into screens_out instead of the references
+#
+# The game seeds its random numbers with the time in seconds, so it runs with
+# the wall clock frozen (libfaketime) and every run meets the same world. The
+# monotonic clock is left alone: the game thread paces its ticks by it.
+
+e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+screens_refs="$e2e_dir/screens"
+screens_masks="$screens_refs/masks.txt"
+screens_mode=${screens_mode:-check}
+screens_out=${screens_out:-}
+screens_timeout=${screens_timeout:-20}
+frozen_time="2026-01-10 12:00:00"
+screens_step=0
+screens_previous=""
+screens_log=""
+
+# Window coordinates (the game draws its 320x240 screen at twice the size).
+# The middle button is pressed low, below the message box's OK area, which
+# lies inside it: a release on that area would also dismiss the message that
+# the same click brought up (the dice result).
+button_left=(160 290)
+button_middle=(320 312)
+button_right=(480 290)
+ok_button=(320 280)
+parked=(4 4)
+
+start_frozen_game() {
+  command -v faketime >/dev/null || fail "faketime is not installed (scripts/packages.txt)"
+  (cd "$e2e_work/bin" && TZ=UTC exec faketime -m --exclude-monotonic -f "$frozen_time" \
+      "$dunmark_bin" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
+  game_pid=$!
+}
+
+capture() {
+  local file=$1 i
+  for i in 1 2 3 4 5; do
+    import -window "$game_window" "png:$file" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  fail "could not capture window $game_window"
+}
+
+# Number of pixels that differ between two images of the same size.
+differing_pixels() {
+  local count
+  count=$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1 >/dev/null || true)
+  [[ "$count" =~ ^[0-9.e+]+$ ]] || { echo "compare failed on $1 and $2: $count" >&2; echo error; return 0; }
+  awk -v c="$count" 'BEGIN { printf "%d\n", c }'
+}
+
+# Same, failing the test when the images cannot be compared.
+pixel_count() {
+  local count
+  count=$(differing_pixels "$1" "$2")
+  [[ "$count" =~ ^[0-9]+$ ]] || fail "cannot compare $1 with $2"
+  echo "$count"
+}
+
+# The rectangles of masks.txt for one step, as ImageMagick draw commands.
+mask_draws() {
+  awk -v step="$1" '$1 == step { printf "rectangle %d,%d %d,%d\n", $2, $3, $2 + $4 - 1, $3 + $5 - 1 }' \
+    "$screens_masks"
+}
+
+# Copies an image with the step's masked rectangles painted black.
+masked_copy() {
+  local step=$1 from=$2 to=$3 draws
+  draws=$(mask_draws "$step")
+  if [[ -z "$draws" ]]; then
+    cp "$from" "$to"
+  else
+    /usr/bin/convert "$from" -fill black -draw "$draws" "png:$to"
+  fi
+}
+
+move_pointer() {
+  xdotool mousemove --window "$game_window" "$1" "$2"
+}
+
+park_pointer() {
+  move_pointer "${parked[@]}"
+}
+
+click() {
+  click_at "$game_window" "$1" "$2"
+}
+
+# Waits until the screen matches the step's reference.
+await_reference() {
+  local name=$1 ref="$screens_refs/$1.png" shot=$2 start diff=""
+  [[ -f "$ref" ]] || fail "no reference $ref: run tests/e2e/update_screens.sh"
+  masked_copy "$name" "$ref" "$e2e_work/ref.png"
+  start=$SECONDS
+  while ((SECONDS - start < screens_timeout)); do
+    capture "$shot"
+    masked_copy "$name" "$shot" "$e2e_work/masked.png"
+    diff=$(differing_pixels "$e2e_work/ref.png" "$e2e_work/masked.png")
+    [[ "$diff" == 0 ]] && return 0
+    sleep 0.1
+  done
+  local keep="$build/test-work/e2e/screens-failed"
+  mkdir -p "$keep"
+  cp "$shot" "$keep/$name.png"
+  /usr/bin/compare "$e2e_work/ref.png" "$e2e_work/masked.png" "png:$keep/$name-diff.png" 2>/dev/null || true
+  fail "screen $name: $diff pixels differ from $ref after ${screens_timeout}s (capture and diff in $keep)"
+}
+
+# Title and game-over screens blink their prompt; a new picture shows it.
+prompt_showing() {
+  /usr/bin/convert "$1" -crop 360x24+140+410 +repage -fill white +opaque black \
+    -format "%[fx:mean > 0 ? 1 : 0]" info:
+}
+
+# Waits out the game's timers (seconds) and captures a settled picture.
+settle_and_capture() {
+  local name=$1 seconds=$2 shot=$3 i
+  sleep "$seconds"
+  capture "$shot"
+  if [[ "$name" == title || "$name" == game_over ]]; then
+    for i in $(seq 1 40); do
+      [[ "$(prompt_showing "$shot")" == 1 ]] && return 0
+      sleep 0.05
+      capture "$shot"
+    done
+  fi
+}
+
+# One step of the walk: the screen called name, reached within the given
+# seconds of game time. Every step's capture is kept in the scratch folder,
+# must show something and must differ from the step before.
+screen_step() {
+  local name=$1 seconds=$2 shot
+  screens_step=$((screens_step + 1))
+  shot=$(printf "%s/shots/%02d-%s.png" "$e2e_work" "$screens_step" "$name")
+  mkdir -p "$e2e_work/shots"
+  local result="saved"
+  case "$screens_mode" in
+    check) await_reference "$name" "$shot"; result="matches its reference" ;;
+    update) settle_and_capture "$name" "$seconds" "$shot"; cp "$shot" "$screens_refs/$name.png" ;;
+    export) settle_and_capture "$name" "$seconds" "$shot"; cp "$shot" "$screens_out/$(basename "$shot")" ;;
+    *) fail "unknown screens_mode $screens_mode" ;;
+  esac
+
+  local lit
+  lit=$(pixel_count "$shot" "$e2e_work/black.png")
+  ((lit > 2000)) || fail "step $screens_step ($name) is nearly black: $lit lit pixels"
+  if [[ -n "$screens_previous" ]]; then
+    local changed
+    changed=$(pixel_count "$shot" "$screens_previous")
+    ((changed > 0)) || fail "step $screens_step ($name) looks the same as the step before"
+  fi
+  screens_previous=$shot
+  printf "%02d %-16s %s\n" "$screens_step" "$name" "$result" | tee -a "$screens_log"
+}
+
+# Seconds of game time: 60 ticks a second; the world card and each walk last
+# 100 ticks, opening and closing the encounter panel 20 ticks each. The waits
+# in update and export mode add a margin for a busy machine.
+card_wait=0.8
+walk_wait=1.5       # from the world card to the middle of the first walk
+next_encounter=3.2  # closing panel, walk, opening panel
+popup_wait=0.8      # stat popups rise for 25 drawn frames
+
+# The world of the frozen clock: 1 slime, 2 mercenary camp, 3 forge,
+# 4 skeleton, 5 zombie, 6 wizard's shop, 7 dragon.
+play_route() {
+  screen_step title 1.0
+  click 320 240
+  screen_step world_card "$card_wait"
+  screen_step travel "$walk_wait"
+
+  # Slime (20 hp, attack 6): two blows; its counter-blow costs 3 health.
+  move_pointer "${button_left[@]}"
+  screen_step slime "$next_encounter"
+  click "${button_left[@]}"
+  park_pointer
+  screen_step slime_hit "$popup_wait"
+  click "${button_left[@]}"
+  park_pointer
+  screen_step slime_defeated "$popup_wait"
+  click "${ok_button[@]}"
+  park_pointer
+
+  # Mercenary camp: one game of dice, then leave.
+  screen_step camp "$next_encounter"
+  click "${button_middle[@]}"
+  park_pointer
+  screen_step dice "$popup_wait"
+  click "${ok_button[@]}"
+  click "${button_right[@]}"
+
+  # Forge: +1 attack, then leave.
+  move_pointer "${button_left[@]}"
+  screen_step forge "$next_encounter"
+  click "${button_left[@]}"
+  screen_step forge_bought "$popup_wait"
+  click "${button_right[@]}"
+  park_pointer
+
+  # Skeleton and zombie: run away.
+  screen_step skeleton "$next_encounter"
+  click "${button_right[@]}"
+  park_pointer
+  screen_step zombie "$next_encounter"
+  click "${button_right[@]}"
+
+  # Wizard's shop, pointer over the potion.
+  move_pointer "${button_left[@]}"
+  screen_step shop "$next_encounter"
+  click "${button_right[@]}"
+  park_pointer
+
+  # Dragon (200 hp, attack 20): no way out. A potion, then six blows, each
+  # answered with 17 damage, bring the hero down.
+  screen_step dragon "$next_encounter"
+  click "${button_middle[@]}"
+  park_pointer
+  screen_step dragon_potion "$popup_wait"
+  local blow
+  for blow in 1 2 3 4 5 6; do
+    click "${button_left[@]}"
+  done
+  park_pointer
+  screen_step defeat "$popup_wait"
+  click "${ok_button[@]}"
+  park_pointer
+  screen_step game_over 0.5
+  click 320 240
+  park_pointer
+  screen_step title 1.0
+}
+
+# Starts Xvfb and the frozen game, walks the route, closes the game with
+# Escape and checks that it ended cleanly.
+run_screens() {
+  make_workdir
+  start_xvfb
+  screens_log="$e2e_work/steps.txt"
+  /usr/bin/convert -size 640x480 xc:black "png:$e2e_work/black.png"
+  start_frozen_game
+  game_window=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window"
+  wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish: $(cat "$e2e_work/err.txt")"
+  park_pointer
+
+  play_route
+
+  press_escape "$game_window"
+  wait_game
+  [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
+  [[ "$(tail -1 "$e2e_work/out.txt")" == "goodbye" ]] || fail "no goodbye: $(tail -3 "$e2e_work/out.txt")"
+}
