@@ -138,7 +138,7 @@ std::string SourcePath(const std::string& file) {
 }
 
 std::string GeneratorPath() {
-    return BuildDir() + "/bin/artgen";
+    return BuildDir() + "/tools/artgen";
 }
 
 std::vector<std::string> StringLiterals(const std::string& source) {
