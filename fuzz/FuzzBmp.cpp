@@ -1,0 +1,92 @@
+// The BMP loader with each way of making transparency. The first byte picks
+// the mode: 0 "Null", 1 "Auto", 2 a mask file. For a mask the next two bytes
+// (little-endian) give the length of the image file; the rest is the mask.
+// A decoded image must match the file's bytes texel for texel.
+#include <algorithm>
+#include <cstring>
+
+#include "fuzz/FuzzSupport.h"
+#include "fuzz/TextureChecks.h"
+#include "ge/gl/TextureLoader.h"
+
+namespace {
+
+enum class Mode { null, autoBlack, mask };
+
+const size_t headerSize = 54;
+
+// Rows bottom first, blue green red, each row padded by (width mod 4) bytes;
+// the pixel bytes follow the 54-byte header whatever the header says.
+const uint8_t* FilePixel(const uint8_t* file, const ge::TextureImage& image, int x, int y) {
+    const size_t stride = static_cast<size_t>(image.imageWidth) * 3 + image.imageWidth % 4;
+    const size_t row = static_cast<size_t>(image.imageHeight - 1 - y);
+    return file + headerSize + row * stride + static_cast<size_t>(x) * 3;
+}
+
+// Bytes past the end of the file are those a short final row's padding
+// would have held; a row's pixels themselves are never missing.
+uint8_t FileAlpha(Mode mode, const uint8_t* rgb, const uint8_t* maskPixel) {
+    switch (mode) {
+    case Mode::null:
+        return 255;
+    case Mode::autoBlack:
+        return (rgb[0] | rgb[1] | rgb[2]) == 0 ? 0 : 255;
+    case Mode::mask:
+        return maskPixel[0];
+    }
+    return 0;
+}
+
+void CheckAgainstFile(const ge::TextureImage& image, Mode mode, const uint8_t* file, size_t size,
+                      const uint8_t* mask, size_t maskSize) {
+    fuzz::CheckTextureShape(image);
+    for (int y = 0; y < image.imageHeight; ++y) {
+        for (int x = 0; x < image.imageWidth; ++x) {
+            const uint8_t* bgr = FilePixel(file, image, x, y);
+            const uint8_t* maskPixel = mode == Mode::mask ? FilePixel(mask, image, x, y) : nullptr;
+            if (bgr + 3 > file + size || (maskPixel != nullptr && maskPixel + 3 > mask + maskSize)) {
+                fuzz::Fail("a pixel was decoded from beyond the end of its file");
+            }
+            const uint8_t rgb[3] = { bgr[2], bgr[1], bgr[0] };
+            const uint8_t* texel = fuzz::Texel(image, x, y);
+            if (std::memcmp(texel, rgb, 3) != 0 || texel[3] != FileAlpha(mode, rgb, maskPixel)) {
+                fuzz::Fail("a texel differs from its pixel in the file");
+            }
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    const Mode mode = static_cast<Mode>(data[0] % 3);
+    const uint8_t* file = data + 1;
+    size_t fileSize = size - 1;
+    const uint8_t* mask = nullptr;
+    size_t maskSize = 0;
+    if (mode == Mode::mask) {
+        if (fileSize < 2) {
+            return 0;
+        }
+        const size_t imageSize = data[1] | static_cast<size_t>(data[2]) << 8;
+        file = data + 3;
+        fileSize = std::min(imageSize, size - 3);
+        mask = file + fileSize;
+        maskSize = size - 3 - fileSize;
+    }
+    const std::string path = fuzz::WriteScratchFile("image.bmp", file, fileSize);
+    std::string modeText = mode == Mode::null ? "Null" : "Auto";
+    if (mode == Mode::mask) {
+        modeText = fuzz::WriteScratchFile("mask.bmp", mask, maskSize);
+    }
+    try {
+        const ge::TextureImage image = ge::DecodeBmp(modeText.c_str(), path.c_str());
+        CheckAgainstFile(image, mode, file, fileSize, mask, maskSize);
+    } catch (const fuzz::LoggedError& error) {
+        fuzz::CheckRefusal(error, "GE");
+    }
+    return 0;
+}

@@ -1,0 +1,75 @@
+#include "fuzz/FuzzSupport.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+namespace fuzz {
+
+namespace {
+
+std::string scratchDir;
+std::set<std::string> scratchFiles;
+
+void RemoveScratch() {
+    for (const std::string& path : scratchFiles) {
+        unlink(path.c_str());
+    }
+    rmdir(scratchDir.c_str());
+}
+
+const std::string& ScratchDir() {
+    if (scratchDir.empty()) {
+        // Memory-backed when the machine has it: an input is written per run.
+        const char* base = std::getenv("TMPDIR");
+        if (base == nullptr) {
+            base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        }
+        std::string pattern = std::string(base) + "/dunmark-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            Fail("cannot make a scratch folder");
+        }
+        scratchDir = pattern;
+        std::atexit(RemoveScratch);
+    }
+    return scratchDir;
+}
+
+}  // namespace
+
+std::string WriteScratchFile(const char* name, const uint8_t* data, size_t size) {
+    const std::string path = ScratchDir() + "/" + name;
+    scratchFiles.insert(path);
+    // A new file each time: rewriting one in place makes some file systems
+    // flush it to disk on close.
+    unlink(path.c_str());
+    FILE* const file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || (size > 0 && std::fwrite(data, 1, size, file) != size)) {
+        Fail("cannot write a scratch file");
+    }
+    std::fclose(file);
+    return path;
+}
+
+void Fail(const char* what) {
+    std::fprintf(stderr, "fuzz: %s\n", what);
+    std::abort();
+}
+
+}  // namespace fuzz
+
+namespace fuzz {
+
+void CheckRefusal(const LoggedError& error, const char* tag) {
+    // For sorting out a corpus by hand: which inputs are refused, and why.
+    if (std::getenv("DUNMARK_FUZZ_TRACE") != nullptr) {
+        std::fprintf(stderr, "refused: %s.error: %s\n", error.tag.c_str(), error.text.c_str());
+    }
+    if (error.tag != tag || error.text.empty()) {
+        Fail("an error line came with the wrong tag or no text");
+    }
+}
+
+}  // namespace fuzz

@@ -1,0 +1,182 @@
+// Writes the seed corpus of the fuzz targets into a folder:
+//   bmp/  24-bit BMPs of widths 1..5 behind each transparency-mode byte, and
+//         image and mask pairs;
+//   png/  small PNGs written with LodePNG in several colour types;
+//   wav/  short tones for lame to turn into the MP3 seeds (make_corpus.sh).
+#include <lodepng.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void PutLe(Bytes& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+}
+
+bool WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+    FILE* const file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// A colour of pixel (x, y) that differs between neighbours, with pure black
+// at every third pixel so "Auto" has something to clear.
+uint8_t Channel(int x, int y, int channel, int seed) {
+    if ((x + y) % 3 == 0) {
+        return 0;
+    }
+    return static_cast<uint8_t>(40 * x + 70 * y + 90 * channel + seed);
+}
+
+Bytes Bmp24(int width, int height, int seed) {
+    const int stride = width * 3 + width % 4;
+    Bytes out = { 'B', 'M' };
+    PutLe(out, static_cast<uint32_t>(54 + stride * height), 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 54, 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<uint32_t>(width), 4);
+    PutLe(out, static_cast<uint32_t>(height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, 24, 2);
+    PutLe(out, 0, 4);
+    PutLe(out, static_cast<uint32_t>(stride * height), 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 0, 4);
+    for (int row = height - 1; row >= 0; --row) {
+        for (int x = 0; x < width; ++x) {
+            for (int channel = 2; channel >= 0; --channel) {
+                out.push_back(Channel(x, row, channel, seed));
+            }
+        }
+        out.insert(out.end(), static_cast<size_t>(width % 4), 0);
+    }
+    return out;
+}
+
+// The input of the BMP target: a mode byte, and for a mask the image's
+// length before the image and the mask.
+Bytes BmpInput(uint8_t mode, const Bytes& image, const Bytes& mask) {
+    Bytes out = { mode };
+    if (mode == 2) {
+        PutLe(out, static_cast<uint32_t>(image.size()), 2);
+    }
+    out.insert(out.end(), image.begin(), image.end());
+    out.insert(out.end(), mask.begin(), mask.end());
+    return out;
+}
+
+bool WriteBmpSeeds(const std::filesystem::path& dir) {
+    bool ok = true;
+    for (int width = 1; width <= 5; ++width) {
+        const int height = 1 + width % 3;
+        const Bytes image = Bmp24(width, height, width);
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        ok &= WriteFile(dir / ("null-" + size), BmpInput(0, image, {}));
+        ok &= WriteFile(dir / ("auto-" + size), BmpInput(1, image, {}));
+    }
+    ok &= WriteFile(dir / "mask-3x2", BmpInput(2, Bmp24(3, 2, 7), Bmp24(3, 2, 100)));
+    ok &= WriteFile(dir / "mask-4x4", BmpInput(2, Bmp24(4, 4, 11), Bmp24(4, 4, 200)));
+    return ok;
+}
+
+bool WritePng(const std::filesystem::path& path, int width, int height, LodePNGColorType type,
+              unsigned bitDepth) {
+    LodePNGColorMode mode = lodepng_color_mode_make(type, 8);
+    const unsigned channels = lodepng_get_channels(&mode);
+    Bytes pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (unsigned c = 0; c < channels; ++c) {
+                pixels.push_back(Channel(x, y, static_cast<int>(c), 17));
+            }
+        }
+    }
+    lodepng::State state;
+    state.info_raw.colortype = type;
+    state.info_raw.bitdepth = 8;
+    state.info_png.color.colortype = type;
+    state.info_png.color.bitdepth = bitDepth;
+    state.encoder.auto_convert = 0;
+    std::vector<unsigned char> png;
+    if (lodepng::encode(png, pixels, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                        state) != 0) {
+        return false;
+    }
+    return WriteFile(path, Bytes(png.begin(), png.end()));
+}
+
+bool WritePngSeeds(const std::filesystem::path& dir) {
+    bool ok = WritePng(dir / "rgba-4x3.png", 4, 3, LCT_RGBA, 8);
+    ok &= WritePng(dir / "rgb-5x2.png", 5, 2, LCT_RGB, 8);
+    ok &= WritePng(dir / "grey-3x3.png", 3, 3, LCT_GREY, 8);
+    ok &= WritePng(dir / "grey-alpha-1x1.png", 1, 1, LCT_GREY_ALPHA, 8);
+    return ok;
+}
+
+bool WriteTone(const std::filesystem::path& path, double seconds, int rate, int channels) {
+    const int frames = static_cast<int>(seconds * rate);
+    const uint32_t dataSize = static_cast<uint32_t>(frames * channels * 2);
+    Bytes out = { 'R', 'I', 'F', 'F' };
+    PutLe(out, 36 + dataSize, 4);
+    for (const char c : std::string("WAVEfmt ")) {
+        out.push_back(static_cast<uint8_t>(c));
+    }
+    PutLe(out, 16, 4);
+    PutLe(out, 1, 2);
+    PutLe(out, static_cast<uint32_t>(channels), 2);
+    PutLe(out, static_cast<uint32_t>(rate), 4);
+    PutLe(out, static_cast<uint32_t>(rate * channels * 2), 4);
+    PutLe(out, static_cast<uint32_t>(channels * 2), 2);
+    PutLe(out, 16, 2);
+    for (const char c : std::string("data")) {
+        out.push_back(static_cast<uint8_t>(c));
+    }
+    PutLe(out, dataSize, 4);
+    for (int i = 0; i < frames; ++i) {
+        const double value = 12000.0 * std::sin(2.0 * M_PI * 440.0 * i / rate);
+        for (int c = 0; c < channels; ++c) {
+            PutLe(out, static_cast<uint32_t>(static_cast<int16_t>(value)), 2);
+        }
+    }
+    return WriteFile(path, out);
+}
+
+bool WriteToneSeeds(const std::filesystem::path& dir) {
+    bool ok = WriteTone(dir / "mono-8000.wav", 0.3, 8000, 1);
+    ok &= WriteTone(dir / "stereo-44100.wav", 0.2, 44100, 2);
+    ok &= WriteTone(dir / "mono-22050.wav", 0.2, 22050, 1);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_corpus FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    for (const char* const sub : { "bmp", "png", "wav" }) {
+        std::filesystem::create_directories(out / sub);
+    }
+    if (!WriteBmpSeeds(out / "bmp") || !WritePngSeeds(out / "png") || !WriteToneSeeds(out / "wav")) {
+        std::fprintf(stderr, "make_corpus: cannot write the seeds into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Makes the seed corpus of the fuzz targets: make_corpus.sh MAKE_CORPUS_BIN OUT
+# Images come from the make_corpus program; the MP3s are its tones encoded by
+# lame, one of them with ID3 tags in front and behind.
+set -euo pipefail
+bin=$1
+out=$2
+rm -rf "$out"
+"$bin" "$out"
+mkdir -p "$out/mp3"
+wav=$out/wav
+lame --quiet -m m -b 8 "$wav/mono-8000.wav" "$out/mp3/mono-8000.mp3"
+lame --quiet -b 32 "$wav/stereo-44100.wav" "$out/mp3/stereo-44100.mp3"
+lame --quiet -m m -V 9 "$wav/mono-22050.wav" "$out/mp3/mono-22050-vbr.mp3"
+lame --quiet -m m -b 16 --add-id3v2 --tt "Road" --ta "Dunmark" --tl "Seeds" \
+  "$wav/mono-22050.wav" "$out/mp3/mono-22050-tagged.mp3"
+rm -rf "$wav"
