@@ -23,7 +23,6 @@ screens_timeout=${screens_timeout:-20}
 frozen_time="2026-01-10 12:00:00"
 screens_step=0
 screens_previous=""
-screens_log=""
 
 # Window coordinates (the game draws its 320x240 screen at twice the size).
 # The middle button is pressed low, below the message box's OK area, which
@@ -35,13 +34,26 @@ button_right=(480 290)
 ok_button=(320 280)
 parked=(4 4)
 
+# The clock library from the faketime package, multi-threaded flavour.
+faketime_library() {
+  local lib
+  for lib in /usr/lib/*/faketime/libfaketimeMT.so.1 /usr/lib/faketime/libfaketimeMT.so.1; do
+    [[ -f "$lib" ]] && { echo "$lib"; return 0; }
+  done
+  return 1
+}
+
+# Starts the game (its own process, so that cleanup can end it) with the wall
+# clock stopped at frozen_time.
 start_frozen_game() {
-  command -v faketime >/dev/null || fail "faketime is not installed (scripts/packages.txt)"
-  # A sanitizer build must accept the preloaded clock library ahead of its runtime.
-  (cd "$e2e_work/bin" && TZ=UTC ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-      exec faketime -m --exclude-monotonic -f "$frozen_time" \
-      "$dunmark_bin" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
+  local lib
+  lib=$(faketime_library) || fail "libfaketime is not installed (faketime in scripts/packages.txt)"
+  # A sanitizer build must accept the preloaded library ahead of its runtime.
+  (cd "$e2e_work/bin" && TZ=UTC LD_PRELOAD="$lib" FAKETIME="$frozen_time" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+      ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+      exec "$dunmark_bin" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
   game_pid=$!
+  e2e_pids+=("$game_pid")
 }
 
 capture() {
@@ -163,14 +175,14 @@ screen_step() {
 
   local lit
   lit=$(pixel_count "$shot" "$e2e_work/black.png")
-  ((lit > 2000)) || fail "step $screens_step ($name) is nearly black: $lit lit pixels"
+  ((lit > 500)) || fail "step $screens_step ($name) is nearly black: $lit lit pixels"
   if [[ -n "$screens_previous" ]]; then
     local changed
     changed=$(pixel_count "$shot" "$screens_previous")
     ((changed > 0)) || fail "step $screens_step ($name) looks the same as the step before"
   fi
   screens_previous=$shot
-  printf "%02d %-16s %s\n" "$screens_step" "$name" "$result" | tee -a "$screens_log"
+  printf "%02d %-16s %s\n" "$screens_step" "$name" "$result"
 }
 
 # Seconds of game time: 60 ticks a second; the world card and each walk last
@@ -230,8 +242,9 @@ play_route() {
   click "${button_right[@]}"
   park_pointer
 
-  # Dragon (200 hp, attack 20): no way out. A potion, then six blows, each
-  # answered with 17 damage, bring the hero down.
+  # Dragon (200 hp, attack 20): no way out. A potion brings health back to
+  # 100; six blows later, each answered with 20 - 1 - 2 = 17 damage, the hero
+  # falls.
   screen_step dragon "$next_encounter"
   click "${button_middle[@]}"
   park_pointer
@@ -255,7 +268,6 @@ play_route() {
 run_screens() {
   make_workdir
   start_xvfb
-  screens_log="$e2e_work/steps.txt"
   /usr/bin/convert -size 640x480 xc:black "png:$e2e_work/black.png"
   start_frozen_game
   game_window=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window"
