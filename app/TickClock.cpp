@@ -26,7 +26,13 @@ uint64_t TickPeriod() {
 }  // namespace
 
 void MarkTick() {
-    lastTickTime = sys::Microseconds();
+    const uint64_t now = sys::Microseconds();
+    const uint64_t due = lastTickTime + TickPeriod();
+    if (lastTickTimeSet && now >= due && now - due < TickPeriod()) {
+        lastTickTime = due;
+    } else {
+        lastTickTime = now;
+    }
     lastTickTimeSet = true;
 }
 

@@ -11,10 +11,12 @@ extern int32_t ticksPerSecond;
 // by the game thread.
 extern uint64_t lastTickTime;
 
-// Records the start of a game tick.
+// Records the start of a game tick. A tick that starts less than a period
+// after it was due (woken late, or kept waiting for the toolkit's lock) is
+// counted from the moment it was due, so such delays do not add up and the
+// game keeps its full rate; a tick later than that starts the count afresh.
 void MarkTick();
 
-// Returns once a whole tick period has passed since the last MarkTick. It
-// sleeps until the exact moment rather than polling, so the game keeps its
-// full rate instead of losing the polling slack on every tick.
+// Returns once a whole tick period has passed since the last tick's start.
+// It sleeps until that exact moment rather than polling the clock.
 void WaitForTick();

@@ -7,49 +7,55 @@
 
 namespace {
 
-// Runs the game thread's pacing loop for the given number of ticks and
-// returns the moment each tick started.
-std::vector<uint64_t> RunTicks(int count) {
+const uint64_t period = 16667;  // 1000000 / 60, rounded up
+
+// The game thread's pacing loop: wait, then (after a lock that may keep the
+// thread waiting) mark the tick. Returns the moment each tick's work began.
+std::vector<uint64_t> RunTicks(int count, uint64_t lockWait) {
     std::vector<uint64_t> starts;
+    ticksPerSecond = 60;
     for (int i = 0; i < count; ++i) {
         WaitForTick();
+        sys::SleepUntil(sys::Microseconds() + lockWait);
         MarkTick();
         starts.push_back(sys::Microseconds());
     }
     return starts;
 }
 
-TEST(TickClock, TicksAreNeverCloserThanOnePeriod) {
-    ticksPerSecond = 60;
-    const std::vector<uint64_t> starts = RunTicks(40);
-    for (size_t i = 1; i < starts.size(); ++i) {
-        // 1000000 / 60 = 16666.7 microseconds.
-        EXPECT_GE(starts[i] - starts[i - 1], 16666u) << "tick " << i;
+TEST(TickClock, TicksNeverRunAheadOfSixtyASecond) {
+    const std::vector<uint64_t> starts = RunTicks(40, 0);
+    for (size_t i = 2; i < starts.size(); ++i) {
+        // The first tick sets the schedule; no later tick may come before its place in it.
+        EXPECT_GE(starts[i] - starts[1] + 1000u, (i - 1) * period) << "tick " << i;
     }
 }
 
-TEST(TickClock, AboutSixtyTicksInOneSecond) {
-    ticksPerSecond = 60;
-    WaitForTick();
-    MarkTick();
-    const uint64_t begin = lastTickTime;
-    int ticks = 0;
-    while (lastTickTime - begin < 1000000u) {
-        WaitForTick();
-        MarkTick();
-        ++ticks;
-    }
-    EXPECT_LE(ticks, 61);
-    EXPECT_GE(ticks, 50);
+TEST(TickClock, SixtyTicksASecond) {
+    const std::vector<uint64_t> starts = RunTicks(61, 0);
+    const uint64_t second = starts.back() - starts.front();
+    EXPECT_GE(second, 60 * period - 1000);
+    EXPECT_LE(second, 60 * period + 3000);
 }
 
-TEST(TickClock, WaitReturnsAtOnceWhenTheTickIsOverdue) {
+TEST(TickClock, WaitingForTheLockDoesNotSlowTheGame) {
+    const std::vector<uint64_t> starts = RunTicks(61, 4000);
+    const uint64_t second = starts.back() - starts.front();
+    EXPECT_LE(second, 60 * period + 6000);
+}
+
+TEST(TickClock, LateTickStartsAfreshInsteadOfCatchingUp) {
     ticksPerSecond = 60;
-    MarkTick();
-    sys::SleepUntil(sys::Microseconds() + 40000u);
-    const uint64_t before = sys::Microseconds();
     WaitForTick();
-    EXPECT_LT(sys::Microseconds() - before, 5000u);
+    MarkTick();
+    sys::SleepUntil(sys::Microseconds() + 50000);
+    const uint64_t lateStart = sys::Microseconds();
+    WaitForTick();
+    MarkTick();
+    EXPECT_LT(sys::Microseconds() - lateStart, 5000u) << "an overdue tick starts at once";
+    const uint64_t afterLate = sys::Microseconds();
+    WaitForTick();
+    EXPECT_GE(sys::Microseconds() - afterLate + 500u, period) << "no burst of ticks follows";
 }
 
 }  // namespace
