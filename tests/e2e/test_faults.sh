@@ -16,6 +16,10 @@ case_timeout=30
 e2e_work=$(mktemp -d /tmp/dunmark-faults-XXXXXX)
 chmod 755 "$e2e_work"
 start_xvfb
+# The server resets whenever its last client leaves, and a game starting in
+# that moment cannot open the display: one idle client stays connected.
+xprop -root -spy >/dev/null 2>&1 &
+e2e_pids+=($!)
 export ALSOFT_DRIVERS=null
 
 # A folder shaped like the build tree with its own copy of the art.
