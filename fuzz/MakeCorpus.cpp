@@ -94,37 +94,60 @@ bool WriteBmpSeeds(const std::filesystem::path& dir) {
     return ok;
 }
 
-bool WritePng(const std::filesystem::path& path, int width, int height, LodePNGColorType type,
-              unsigned bitDepth) {
-    LodePNGColorMode mode = lodepng_color_mode_make(type, 8);
-    const unsigned channels = lodepng_get_channels(&mode);
-    Bytes pixels;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (unsigned c = 0; c < channels; ++c) {
-                pixels.push_back(Channel(x, y, static_cast<int>(c), 17));
-            }
+struct PngKind {
+    const char* name;
+    int width;
+    int height;
+    LodePNGColorType type;
+    unsigned bitDepth;
+    unsigned interlace;
+};
+
+// The raw pixels are the file's own colour type and depth, filled with a
+// byte pattern; a palette image gets a palette big enough for its depth.
+bool WritePng(const std::filesystem::path& dir, const PngKind& kind) {
+    lodepng::State state;
+    LodePNGColorMode mode = lodepng_color_mode_make(kind.type, kind.bitDepth);
+    if (kind.type == LCT_PALETTE) {
+        for (unsigned i = 0; i < (1u << kind.bitDepth); ++i) {
+            lodepng_palette_add(&mode, static_cast<uint8_t>(i * 50), static_cast<uint8_t>(i * 90),
+                                static_cast<uint8_t>(255 - i * 30), static_cast<uint8_t>(i == 0 ? 0 : 255));
         }
     }
-    lodepng::State state;
-    state.info_raw.colortype = type;
-    state.info_raw.bitdepth = 8;
-    state.info_png.color.colortype = type;
-    state.info_png.color.bitdepth = bitDepth;
+    lodepng_color_mode_copy(&state.info_raw, &mode);
+    lodepng_color_mode_copy(&state.info_png.color, &mode);
+    lodepng_color_mode_cleanup(&mode);
+    state.info_png.interlace_method = kind.interlace;
     state.encoder.auto_convert = 0;
+    const size_t rawSize = lodepng_get_raw_size(static_cast<unsigned>(kind.width),
+                                                static_cast<unsigned>(kind.height), &state.info_raw);
+    std::vector<unsigned char> pixels(rawSize);
+    for (size_t i = 0; i < rawSize; ++i) {
+        pixels[i] = static_cast<unsigned char>(kind.type == LCT_PALETTE ? (i * 37) % 2 * 0x55 : i * 53 + 11);
+    }
     std::vector<unsigned char> png;
-    if (lodepng::encode(png, pixels, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                        state) != 0) {
+    if (lodepng::encode(png, pixels, static_cast<unsigned>(kind.width),
+                        static_cast<unsigned>(kind.height), state) != 0) {
         return false;
     }
-    return WriteFile(path, Bytes(png.begin(), png.end()));
+    return WriteFile(dir / kind.name, Bytes(png.begin(), png.end()));
 }
 
 bool WritePngSeeds(const std::filesystem::path& dir) {
-    bool ok = WritePng(dir / "rgba-4x3.png", 4, 3, LCT_RGBA, 8);
-    ok &= WritePng(dir / "rgb-5x2.png", 5, 2, LCT_RGB, 8);
-    ok &= WritePng(dir / "grey-3x3.png", 3, 3, LCT_GREY, 8);
-    ok &= WritePng(dir / "grey-alpha-1x1.png", 1, 1, LCT_GREY_ALPHA, 8);
+    const PngKind kinds[] = {
+        { "rgba-4x3.png", 4, 3, LCT_RGBA, 8, 0 },
+        { "rgb-5x2.png", 5, 2, LCT_RGB, 8, 0 },
+        { "grey-3x3.png", 3, 3, LCT_GREY, 8, 0 },
+        { "grey-alpha-1x1.png", 1, 1, LCT_GREY_ALPHA, 8, 0 },
+        { "grey1-9x2.png", 9, 2, LCT_GREY, 1, 0 },
+        { "palette2-5x5.png", 5, 5, LCT_PALETTE, 2, 0 },
+        { "rgb16-2x2.png", 2, 2, LCT_RGB, 16, 0 },
+        { "rgba-interlaced-7x6.png", 7, 6, LCT_RGBA, 8, 1 },
+    };
+    bool ok = true;
+    for (const PngKind& kind : kinds) {
+        ok &= WritePng(dir, kind);
+    }
     return ok;
 }
 
