@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# Soak of the real program under Xvfb: random clicking through many games for
+# the given number of seconds, mostly on the three buttons and the OK area,
+# sometimes anywhere. Resident memory is sampled all along; a game is counted
+# each time the game-over screen shows, and every game-over screen must turn
+# into the title at the next click. At the end the game is played to one more
+# game over, must answer that click, and is closed with Escape.
+# Passes when the resident size at the end is at most the margin above the
+# size after the first game, and the game said goodbye with exit code 0.
+#   bash scripts/soak.sh [seconds]     (default 600)
+# Environment: DUNMARK_BUILD_DIR (default build/), DUNMARK_SOAK_MARGIN_KB
+# (default 4096), DUNMARK_SOAK_SEED (random clicks are repeatable with it).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/.." && pwd)
+seconds=${1:-600}
+margin_kb=${DUNMARK_SOAK_MARGIN_KB:-4096}
+seed=${DUNMARK_SOAK_SEED:-$$}
+sample_every=5
+final_game_limit=300
+
+export DUNMARK_BUILD_DIR=${DUNMARK_BUILD_DIR:-$top/build}
+if [[ ! -x "$DUNMARK_BUILD_DIR/bin/dunmark" ]]; then
+  bash "$here/setup.sh"
+fi
+source "$top/tests/e2e/lib.sh"
+export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
+
+# Under AddressSanitizer freed memory sits in a quarantine of many megabytes,
+# so the resident size says nothing about the game there: it is reported,
+# not judged.
+sanitized=0
+if ldd "$dunmark_bin" | grep -qE "libasan|libtsan"; then
+  sanitized=1
+fi
+
+make_workdir
+start_xvfb
+# The server resets when its last client leaves; one idle client prevents it.
+xprop -root -spy >/dev/null 2>&1 &
+e2e_pids+=($!)
+start_game
+e2e_pids+=("$game_pid")
+id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window"
+wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
+geometry=$(xwininfo -id "$id")
+left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+top_edge=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+
+# The window's pixels are read from the root window: reading the OpenGL
+# window itself may return an old frame.
+screen_colours() {
+  xwd -silent -root | /usr/bin/convert xwd:- -crop "640x480+$left+$top_edge" +repage -format %k info:
+}
+
+# The game-over screen is black with white, shadowed text: three colours,
+# four at most. Every other screen shows art in many colours.
+is_game_over() { (($1 <= 4)); }
+is_art() { (($1 > 12)); }
+
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$game_pid/status"; }
+
+click() {
+  local x=$1 y=$2
+  xdotool mousemove --window "$id" "$x" "$y" mousedown 1
+  sleep 0.07
+  xdotool mouseup 1
+  sleep 0.03
+}
+
+# A point inside a box given in virtual-screen pixels, in window pixels.
+click_box() {
+  local x0=$1 y0=$2 x1=$3 y1=$4
+  click $((2 * x0 + RANDOM % (2 * (x1 - x0)))) $((2 * y0 + RANDOM % (2 * (y1 - y0))))
+}
+
+# One random click: the three buttons, the OK area, or anywhere. aim_to_end
+# favours attacking and dismissing, which ends a game sooner.
+random_click() {
+  local roll=$((RANDOM % 100)) attack=40
+  ((${1:-0})) && attack=60
+  if ((roll < attack)); then click_box 42 130 118 160
+  elif ((roll < attack + 12)); then click_box 122 130 198 160
+  elif ((roll < attack + 22)); then click_box 202 130 278 160
+  elif ((roll < 95)); then click_box 140 130 180 150
+  else click $((RANDOM % 640)) $((RANDOM % 480))
+  fi
+}
+
+# At the game-over screen: one click must bring the title back.
+answer_game_over() {
+  local i colours
+  click $((RANDOM % 640)) $((RANDOM % 480))
+  for i in $(seq 1 20); do
+    colours=$(screen_colours)
+    is_art "$colours" && return 0
+    sleep 0.05
+  done
+  fail "the game-over screen did not answer a click (still $colours colours)"
+}
+
+games=0
+rss_start=$(rss_kb)
+rss_first_game=""
+rss_game_start=$rss_start
+game_started=$SECONDS
+longest_game=0
+longest_growth=0
+max_growth=0
+next_sample=$SECONDS
+was_over=0
+play() {
+  local aim_to_end=$1 colours rss now
+  now=$SECONDS
+  if ((now >= next_sample)); then
+    rss=$(rss_kb)
+    echo "t=$((now - started)) s  rss=${rss} kB  games=$games"
+    next_sample=$((now + sample_every))
+  fi
+  colours=$(screen_colours)
+  if is_game_over "$colours"; then
+    if ((!was_over)); then
+      games=$((games + 1))
+      rss=$(rss_kb)
+      [[ -n "$rss_first_game" ]] || rss_first_game=$rss
+      # Growth within one game: from its first click to its game over.
+      if ((rss - rss_game_start > max_growth)); then max_growth=$((rss - rss_game_start)); fi
+      if ((now - game_started > longest_game)); then
+        longest_game=$((now - game_started))
+        longest_growth=$((rss - rss_game_start))
+      fi
+      echo "game $games over after $((now - game_started)) s, rss=${rss} kB"
+    fi
+    was_over=1
+    answer_game_over
+    rss_game_start=$(rss_kb)
+    game_started=$SECONDS
+    return 0
+  fi
+  was_over=0
+  random_click "$aim_to_end"
+}
+
+RANDOM=$seed
+echo "== Soak for $seconds s (seed $seed), rss at start ${rss_start} kB"
+started=$SECONDS
+deadline=$((SECONDS + seconds))
+while ((SECONDS < deadline)); do
+  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the soak: $(tail -5 "$e2e_work/err.txt")"
+  play 0
+done
+
+echo "== Playing to one more game over"
+games_before=$games
+final_deadline=$((SECONDS + final_game_limit))
+while ((games == games_before)); do
+  ((SECONDS < final_deadline)) || fail "no game over within $final_game_limit s"
+  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the soak"
+  play 1
+done
+rss_end=$(rss_kb)
+
+press_escape "$id"
+wait_game
+[[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
+[[ "$(tail -1 "$e2e_work/out.txt")" == "goodbye" ]] || fail "the game did not say goodbye"
+if grep -qE "Sanitizer|runtime error:" "$e2e_work/err.txt"; then
+  fail "sanitizer report: $(head -30 "$e2e_work/err.txt")"
+fi
+
+echo "games played: $games"
+echo "rss at start: ${rss_start} kB, after the first game: ${rss_first_game} kB, at the end: ${rss_end} kB"
+echo "longest game: ${longest_game} s, rss change within it: ${longest_growth} kB;" \
+     "largest growth within any game: ${max_growth} kB"
+if ((sanitized)); then
+  echo "PASS (sanitizer build: resident size reported, not judged)"
+  exit 0
+fi
+((rss_end <= rss_first_game + margin_kb)) ||
+  fail "resident memory grew: ${rss_end} kB at the end, ${rss_first_game} kB after the first game (margin ${margin_kb} kB)"
+echo "PASS: rss at the end within ${margin_kb} kB of the size after the first game"
