@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the whole suite in the normal build
 # and again under AddressSanitizer with UndefinedBehaviorSanitizer, then the
-# Debian package check and short fuzzing runs. The GoogleTest programs that
+# ThreadSanitizer check of the real game, the Debian package check and short
+# fuzzing runs. The GoogleTest programs that
 # need OpenGL share one Xvfb display; the end-to-end tests start their own.
 #   bash scripts/test.sh           everything (what CI runs)
 #   bash scripts/test.sh --quick   the normal build's suite only
+#   bash scripts/test.sh --no-fuzz everything but the fuzzing runs
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${DUNMARK_BUILD_DIR:-$top/build}
 asan_build=${DUNMARK_ASAN_BUILD_DIR:-$top/build-asan}
 quick=0
-[[ "${1:-}" == "--quick" ]] && quick=1
+fuzz=1
+case "${1:-}" in
+  --quick) quick=1 ;;
+  --no-fuzz) fuzz=0 ;;
+esac
 
 run_suite() {
   (cd "$1" && xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
@@ -29,10 +35,13 @@ ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   run_suite "$asan_build"
 
+echo "== ThreadSanitizer check of the real game"
+bash "$here/thread_check.sh" "${DUNMARK_THREAD_SECONDS:-30}"
+
 echo "== Debian package"
 DUNMARK_BUILD_DIR=$build bash "$here/check_package.sh"
 
-if [[ -f "$here/fuzz.sh" ]]; then
+if ((fuzz)); then
   echo "== Fuzzing, ${DUNMARK_FUZZ_SECONDS:-60} s a target"
   bash "$here/fuzz.sh" "${DUNMARK_FUZZ_SECONDS:-60}"
 fi
