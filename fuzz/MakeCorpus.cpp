@@ -2,7 +2,7 @@
 //   bmp/  24-bit BMPs of widths 1..5 behind each transparency-mode byte, and
 //         image and mask pairs;
 //   png/  small PNGs written with LodePNG in several colour types;
-//   wav/  short tones for lame to turn into the MP3 seeds (make_corpus.sh).
+//   wav/  tones for lame to turn into the MP3 seeds (make_corpus.sh).
 #include <lodepng.h>
 
 #include <cmath>
@@ -183,6 +183,8 @@ bool WriteToneSeeds(const std::filesystem::path& dir) {
     bool ok = WriteTone(dir / "mono-8000.wav", 0.3, 8000, 1);
     ok &= WriteTone(dir / "stereo-44100.wav", 0.2, 44100, 2);
     ok &= WriteTone(dir / "mono-22050.wav", 0.2, 22050, 1);
+    ok &= WriteTone(dir / "stereo-44100-long.wav", 1.5, 44100, 2);
+    ok &= WriteTone(dir / "mono-44100-long.wav", 3.0, 44100, 1);
     return ok;
 }
 

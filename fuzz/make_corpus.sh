@@ -12,6 +12,9 @@ wav=$out/wav
 lame --quiet -m m -b 8 "$wav/mono-8000.wav" "$out/mp3/mono-8000.mp3"
 lame --quiet -b 32 "$wav/stereo-44100.wav" "$out/mp3/stereo-44100.mp3"
 lame --quiet -m m -V 9 "$wav/mono-22050.wav" "$out/mp3/mono-22050-vbr.mp3"
+# Longer tracks: many buffers of sound, and a file of more than one 32 KB read.
+lame --quiet -b 32 "$wav/stereo-44100-long.wav" "$out/mp3/stereo-44100-long.mp3"
+lame --quiet -m m -b 96 "$wav/mono-44100-long.wav" "$out/mp3/mono-44100-long.mp3"
 lame --quiet -m m -b 16 --add-id3v2 --tt "Road" --ta "Dunmark" --tl "Seeds" \
   "$wav/mono-22050.wav" "$out/mp3/mono-22050-tagged.mp3"
 rm -rf "$wav"

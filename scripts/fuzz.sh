@@ -23,7 +23,7 @@ cmake --build "$fuzz_build" -j "$(nproc)"
 bash "$top/fuzz/make_corpus.sh" "$fuzz_build/bin/make_corpus" "$fuzz_build/corpus-seed"
 
 # target:largest input
-targets=(bmp:4096 png:4096 mp3:16384)
+targets=(bmp:4096 png:4096 mp3:65536)
 failed=0
 mkdir -p "$fuzz_build/logs" "$fuzz_build/artifacts"
 for entry in "${targets[@]}"; do
