@@ -3,6 +3,9 @@
 // Before each Update the music source is stopped, as if the program had been
 // too slow to keep up: every queued buffer then counts as played, so a whole
 // file streams through in a few calls without waiting for real time.
+// Each file is played twice: once restarted after its first Update, with
+// buffers still queued, and once straight through; both must stream the same
+// amount of sound.
 #include <AL/al.h>
 
 #include <cstdlib>
@@ -16,12 +19,27 @@ namespace {
 // A 64 KB file of the smallest MP3 frames gives well under 200 buffers.
 const int maxUpdates = 4000;
 
+const int musicNumber = 3;
+
 std::unique_ptr<se::ZSoundEngineOpenAL> engine;
 
 ALint SourceValue(ALuint source, ALenum what) {
     ALint value = 0;
     alGetSourcei(source, what, &value);
     return value;
+}
+
+void Start(se::ZSoundEngineOpenAL& sound) {
+    sound.PlayMusic(musicNumber, 1.0f, 0);
+    if (sound.CurrentMusic() != musicNumber) {
+        fuzz::Fail("the started track is not the current music");
+    }
+}
+
+// Every queued buffer counts as played once the source is stopped.
+void StarvedUpdate(se::ZSoundEngineOpenAL& sound) {
+    alSourceStop(sound.MusicSource());
+    sound.Update();
 }
 
 void PlayToEnd(se::ZSoundEngineOpenAL& sound) {
@@ -37,8 +55,7 @@ void PlayToEnd(se::ZSoundEngineOpenAL& sound) {
             }
             return;
         }
-        alSourceStop(source);
-        sound.Update();
+        StarvedUpdate(sound);
     }
     fuzz::Fail("the music never came to an end");
 }
@@ -63,12 +80,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!engine) {
             engine = std::make_unique<se::ZSoundEngineOpenAL>();
         }
-        engine->SetMusicName(3, path);
-        engine->PlayMusic(3, 1.0f, 0);
-        if (engine->CurrentMusic() != 3) {
-            fuzz::Fail("the started track is not the current music");
-        }
+        engine->SetMusicName(musicNumber, path);
+        Start(*engine);
+        StarvedUpdate(*engine);
+        Start(*engine);
         PlayToEnd(*engine);
+        const int64_t restarted = engine->StreamedBytes();
+        Start(*engine);
+        PlayToEnd(*engine);
+        if (engine->StreamedBytes() != restarted) {
+            fuzz::Fail("a restarted track streamed a different amount of sound");
+        }
     } catch (const fuzz::LoggedError& error) {
         fuzz::CheckRefusal(error, "SE");
         // The process would have ended here: the next input gets a new engine.
