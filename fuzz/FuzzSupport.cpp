@@ -10,6 +10,11 @@ namespace fuzz {
 
 namespace {
 
+// Taken before libFuzzer starts, so a failed check still reaches the console
+// when the fuzzer closes the targets' chatter on standard error
+// (-close_fd_mask=2).
+const int reportFd = dup(2);
+
 std::string scratchDir;
 std::set<std::string> scratchFiles;
 
@@ -54,7 +59,7 @@ std::string WriteScratchFile(const char* name, const uint8_t* data, size_t size)
 }
 
 void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz: %s\n", what);
+    dprintf(reportFd, "fuzz: %s\n", what);
     std::abort();
 }
 
@@ -65,7 +70,7 @@ namespace fuzz {
 void CheckRefusal(const LoggedError& error, const char* tag) {
     // For sorting out a corpus by hand: which inputs are refused, and why.
     if (std::getenv("DUNMARK_FUZZ_TRACE") != nullptr) {
-        std::fprintf(stderr, "refused: %s.error: %s\n", error.tag.c_str(), error.text.c_str());
+        dprintf(reportFd, "refused: %s.error: %s\n", error.tag.c_str(), error.text.c_str());
     }
     if (error.tag != tag || error.text.empty()) {
         Fail("an error line came with the wrong tag or no text");
