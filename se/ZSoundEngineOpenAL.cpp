@@ -83,6 +83,11 @@ void ZSoundEngineOpenAL::CreateDecoder() {
         LogError("Cannot create mpg123 handle.", tag);
     }
     mpg123_param(decoder, MPG123_VERBOSE, 2, 0);
+    // A track keeps the output format of its first frame: frames of another
+    // rate or channel count (files joined together, damaged headers) are not
+    // decoded. A change would leave samples of one format in a buffer labelled
+    // with the next, and OpenAL refuses to queue buffers of mixed formats.
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_NO_FRANKENSTEIN, 0);
 }
 
 void ZSoundEngineOpenAL::ReleaseSounds() {
