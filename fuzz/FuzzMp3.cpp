@@ -92,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fuzz::Fail("a restarted track streamed a different amount of sound");
         }
     } catch (const fuzz::LoggedError& error) {
-        fuzz::CheckRefusal(error, "SE");
+        // A file may hold no sound or break the decoder; an OpenAL call must
+        // never fail whatever the file holds.
+        fuzz::CheckRefusal(error, "SE", { "No audio in ", "Mpg123 error: " });
         // The process would have ended here: the next input gets a new engine.
         engine.reset();
     }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 
 namespace fuzz {
@@ -67,14 +68,23 @@ void Fail(const char* what) {
 
 namespace fuzz {
 
-void CheckRefusal(const LoggedError& error, const char* tag) {
+void CheckRefusal(const LoggedError& error, const char* tag,
+                  std::initializer_list<const char*> inputFaults) {
     // For sorting out a corpus by hand: which inputs are refused, and why.
     if (std::getenv("DUNMARK_FUZZ_TRACE") != nullptr) {
         dprintf(reportFd, "refused: %s.error: %s\n", error.tag.c_str(), error.text.c_str());
     }
-    if (error.tag != tag || error.text.empty()) {
-        Fail("an error line came with the wrong tag or no text");
+    if (error.tag != tag) {
+        Fail("an error line came with the wrong tag");
     }
+    for (const char* const fault : inputFaults) {
+        if (error.text.compare(0, std::strlen(fault), fault) == 0) {
+            return;
+        }
+    }
+    const std::string what = "an input ended the program with an error that is not about the input: " +
+                             error.tag + ".error: " + error.text;
+    Fail(what.c_str());
 }
 
 }  // namespace fuzz

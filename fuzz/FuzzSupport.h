@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 // Shared by the fuzz targets. In these builds LogError does not end the
@@ -26,7 +27,10 @@ std::string WriteScratchFile(const char* name, const uint8_t* data, size_t size)
 namespace fuzz {
 
 // A refused input must have given an error line of the expected subsystem
-// with some text.
-void CheckRefusal(const LoggedError& error, const char* tag);
+// that is about the input: its text starts with one of the given beginnings.
+// Any other error line (a failed library call, a file that cannot be opened)
+// is a fault of the program, not of the input.
+void CheckRefusal(const LoggedError& error, const char* tag,
+                  std::initializer_list<const char*> inputFaults);
 
 }  // namespace fuzz
