@@ -15,16 +15,15 @@ enum class Mode { null, autoBlack, mask };
 
 const size_t headerSize = 54;
 
-// Rows bottom first, blue green red, each row padded by (width mod 4) bytes;
-// the pixel bytes follow the 54-byte header whatever the header says.
-const uint8_t* FilePixel(const uint8_t* file, const ge::TextureImage& image, int x, int y) {
+// Where pixel (x, y) of the image starts in its file: rows bottom first,
+// blue green red, each row padded by (width mod 4) bytes; the pixel bytes
+// follow the 54-byte header whatever the header says.
+size_t PixelOffset(const ge::TextureImage& image, int x, int y) {
     const size_t stride = static_cast<size_t>(image.imageWidth) * 3 + image.imageWidth % 4;
     const size_t row = static_cast<size_t>(image.imageHeight - 1 - y);
-    return file + headerSize + row * stride + static_cast<size_t>(x) * 3;
+    return headerSize + row * stride + static_cast<size_t>(x) * 3;
 }
 
-// Bytes past the end of the file are those a short final row's padding
-// would have held; a row's pixels themselves are never missing.
 uint8_t FileAlpha(Mode mode, const uint8_t* rgb, const uint8_t* maskPixel) {
     switch (mode) {
     case Mode::null:
@@ -42,11 +41,13 @@ void CheckAgainstFile(const ge::TextureImage& image, Mode mode, const uint8_t* f
     fuzz::CheckTextureShape(image);
     for (int y = 0; y < image.imageHeight; ++y) {
         for (int x = 0; x < image.imageWidth; ++x) {
-            const uint8_t* bgr = FilePixel(file, image, x, y);
-            const uint8_t* maskPixel = mode == Mode::mask ? FilePixel(mask, image, x, y) : nullptr;
-            if (bgr + 3 > file + size || (maskPixel != nullptr && maskPixel + 3 > mask + maskSize)) {
+            // Only the last row's padding may be missing from a file.
+            const size_t offset = PixelOffset(image, x, y);
+            if (offset + 3 > size || (mode == Mode::mask && offset + 3 > maskSize)) {
                 fuzz::Fail("a pixel was decoded from beyond the end of its file");
             }
+            const uint8_t* bgr = file + offset;
+            const uint8_t* maskPixel = mode == Mode::mask ? mask + offset : nullptr;
             const uint8_t rgb[3] = { bgr[2], bgr[1], bgr[0] };
             const uint8_t* texel = fuzz::Texel(image, x, y);
             if (std::memcmp(texel, rgb, 3) != 0 || texel[3] != FileAlpha(mode, rgb, maskPixel)) {

@@ -64,10 +64,6 @@ void Fail(const char* what) {
     std::abort();
 }
 
-}  // namespace fuzz
-
-namespace fuzz {
-
 void CheckRefusal(const LoggedError& error, const char* tag,
                   std::initializer_list<const char*> inputFaults) {
     // For sorting out a corpus by hand: which inputs are refused, and why.
