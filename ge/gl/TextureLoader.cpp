@@ -65,6 +65,28 @@ void ReadHeader(FILE* file, uint8_t (&header)[bmpHeaderSize]) {
     }
 }
 
+// Bytes left in the file from where it stands (0 if that cannot be told).
+long RemainingBytes(FILE* file) {
+    const long here = std::ftell(file);
+    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) {
+        return 0;
+    }
+    const long end = std::ftell(file);
+    std::fseek(file, here, SEEK_SET);
+    return end > here ? end - here : 0;
+}
+
+// A body too short for its rows is refused before any buffer is made for it,
+// so a tiny file that claims a huge picture costs nothing. The last row's
+// padding may be missing.
+void CheckBodyFits(FILE* file, int width, int height) {
+    const long long rowBytes = static_cast<long long>(width) * 3 + width % 4;
+    const long long needed = rowBytes * (height - 1) + static_cast<long long>(width) * 3;
+    if (RemainingBytes(file) < needed) {
+        LogError("Texture file is truncated", tag);
+    }
+}
+
 // Reads the rows of a 24-bit BMP body, bottom row first, and hands each
 // pixel's blue, green, red bytes to store with its upright position.
 template <typename Store>
@@ -101,6 +123,7 @@ void ApplyMask(TextureImage& image, const char* maskPath) {
     }
     uint8_t header[bmpHeaderSize];
     ReadHeader(mask.get(), header);
+    CheckBodyFits(mask.get(), image.imageWidth, image.imageHeight);
     ReadRows(mask.get(), image.imageWidth, image.imageHeight,
              [&image](int x, int y, const uint8_t* bgr) { Texel(image, x, y)[3] = bgr[0]; });
 }
@@ -138,6 +161,7 @@ TextureImage DecodeBmp(const char* mode, const char* path) {
         LogError("Do not know this format", tag);
     }
     CheckImageSize(width, height);
+    CheckBodyFits(file.get(), width, height);
 
     TextureImage image = MakeTextureImage(width, height);
     ReadRows(file.get(), width, height, [&image](int x, int y, const uint8_t* bgr) {

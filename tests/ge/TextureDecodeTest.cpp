@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -293,3 +294,42 @@ TEST_F(TextureDecode, PngLargerThanTheLimitIsRefused) {
         Write("long.png", imagefiles::Png(ge::maxImageSide + 1, 1, imagefiles::Pattern));
     EXPECT_GE_ERROR(ge::DecodePng(path.c_str()), "Texture is too large");
 }
+
+namespace {
+
+// Caps the address space at what the process uses now plus a margin, so an
+// allocation of hundreds of megabytes fails. Sanitizer runtimes reserve huge
+// address ranges of their own, so the cap is left off under them.
+void CapMemoryGrowth(size_t marginBytes) {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    size_t sizeKb = 0;
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+        std::sscanf(line, "VmSize: %zu kB", &sizeKb);
+    }
+    if (status != nullptr) {
+        std::fclose(status);
+    }
+    const rlim_t cap = static_cast<rlim_t>(sizeKb * 1024 + marginBytes);
+    const rlimit limit{cap, cap};
+    setrlimit(RLIMIT_AS, &limit);
+#else
+    (void)marginBytes;
+#endif
+}
+
+TEST_F(TextureDecode, TinyFileClaimingAHugePictureIsRefusedBeforeItsBuffer) {
+    std::string bytes = imagefiles::BmpHeader(ge::maxImageSide, ge::maxImageSide, 24, 0);
+    bytes.append(64, '\x40');
+    const std::string path = Write("huge-claim.bmp", bytes);
+    // Its texture buffer would be 256 MiB.
+    EXPECT_GE_ERROR(
+        {
+            CapMemoryGrowth(64u << 20);
+            ge::DecodeBmp("Null", path.c_str());
+        },
+        "Texture file is truncated");
+}
+
+}  // namespace
