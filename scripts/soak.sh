@@ -5,8 +5,10 @@
 # each time the game-over screen shows, and every game-over screen must turn
 # into the title at the next click. At the end the game is played to one more
 # game over, must answer that click, and is closed with Escape.
-# Passes when the resident size at the end is at most the margin above the
-# size after the first game, and the game said goodbye with exit code 0.
+# Passes when the resident size at the last game over is at most the margin
+# above the size at the first (both taken on the same screen, as transient
+# buffers make the size swing by several MB between screens), and the game
+# said goodbye with exit code 0.
 #   bash scripts/soak.sh [seconds]     (default 600)
 # Environment: DUNMARK_BUILD_DIR (default build/), DUNMARK_SOAK_MARGIN_KB
 # (default 4096), DUNMARK_SOAK_SEED (random clicks are repeatable with it).
@@ -39,7 +41,12 @@ start_xvfb
 # The server resets when its last client leaves; one idle client prevents it.
 xprop -root -spy >/dev/null 2>&1 &
 e2e_pids+=($!)
-start_game
+# glibc raises its mmap threshold the first time a large block is freed; from
+# then on the OpenGL driver's 64 kB scratch buffers come from the heap, whose
+# top stays resident: a one-time step of about 12 MB at a random moment that
+# is the allocator's, not the game's. A fixed threshold keeps the figures
+# about the game. An explicit GLIBC_TUNABLES wins.
+GLIBC_TUNABLES=${GLIBC_TUNABLES:-glibc.malloc.mmap_threshold=65536} start_game
 e2e_pids+=("$game_pid")
 id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window"
 wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
@@ -102,6 +109,7 @@ answer_game_over() {
 games=0
 rss_start=$(rss_kb)
 rss_first_game=""
+rss_last_game=""
 rss_game_start=$rss_start
 game_started=$SECONDS
 longest_game=0
@@ -123,6 +131,7 @@ play() {
       games=$((games + 1))
       rss=$(rss_kb)
       [[ -n "$rss_first_game" ]] || rss_first_game=$rss
+      rss_last_game=$rss
       # Growth within one game: from its first click to its game over.
       if ((rss - rss_game_start > max_growth)); then max_growth=$((rss - rss_game_start)); fi
       if ((now - game_started > longest_game)); then
@@ -158,7 +167,7 @@ while ((games == games_before)); do
   kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the soak"
   play 1
 done
-rss_end=$(rss_kb)
+rss_end=$rss_last_game
 
 press_escape "$id"
 wait_game
@@ -169,7 +178,8 @@ if grep -qE "Sanitizer|runtime error:" "$e2e_work/err.txt"; then
 fi
 
 echo "games played: $games"
-echo "rss at start: ${rss_start} kB, after the first game: ${rss_first_game} kB, at the end: ${rss_end} kB"
+echo "rss at start: ${rss_start} kB, at the first game over: ${rss_first_game} kB," \
+     "at the last: ${rss_end} kB"
 echo "longest game: ${longest_game} s, rss change within it: ${longest_growth} kB;" \
      "largest growth within any game: ${max_growth} kB"
 if ((sanitized)); then
@@ -177,5 +187,5 @@ if ((sanitized)); then
   exit 0
 fi
 ((rss_end <= rss_first_game + margin_kb)) ||
-  fail "resident memory grew: ${rss_end} kB at the end, ${rss_first_game} kB after the first game (margin ${margin_kb} kB)"
-echo "PASS: rss at the end within ${margin_kb} kB of the size after the first game"
+  fail "resident memory grew: ${rss_end} kB at the last game over, ${rss_first_game} kB at the first (margin ${margin_kb} kB)"
+echo "PASS: rss at the last game over within ${margin_kb} kB of the first"
