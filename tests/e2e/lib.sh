@@ -30,7 +30,7 @@ start_xvfb() {
   local size=${1:-1024x768} fifo number i
   fifo=$(mktemp -u /tmp/dunmark-xvfb-XXXXXX)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   e2e_pids+=($!)
   read -r -t 20 number <"$fifo" || true
   rm -f "$fifo"
