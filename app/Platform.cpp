@@ -2,6 +2,8 @@
 
 #include <FL/Fl.H>
 
+#include <malloc.h>
+
 #include <cerrno>
 #include <ctime>
 #include <thread>
@@ -27,6 +29,10 @@ void SleepUntil(uint64_t microseconds) {
     due.tv_nsec = static_cast<long>(microseconds % microsPerSecond) * 1000L;
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
     }
+}
+
+void KeepFreedMemory() {
+    mallopt(M_TRIM_THRESHOLD, 16 << 20);
 }
 
 ScreenSize PrimaryScreenSize() {

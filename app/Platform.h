@@ -19,6 +19,13 @@ struct ScreenSize {
     int height;
 };
 
+// Makes the C library keep up to 16 MB of freed memory for reuse instead of
+// handing it back to the kernel at once. The software OpenGL driver allocates
+// and frees a 64 KB buffer for every primitive it draws; by default each free
+// gives the memory back and the next primitive faults it in again, thousands
+// of times a second. Called first thing in main.
+void KeepFreedMemory();
+
 // Size of the primary screen in pixels (opens the display if need be).
 ScreenSize PrimaryScreenSize();
 

@@ -7,6 +7,7 @@
 #include "app/Platform.h"
 
 int main(int argc, char** argv) {
+    sys::KeepFreedMemory();
     std::fputs("Dunmark\n", stdout);
     std::fputs("a knight's errand in pixels, made by the Dunmark team\n", stdout);
     std::fputs("specially for Norvik-104\n", stdout);
