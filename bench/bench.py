@@ -191,8 +191,15 @@ def main():
     lines.append(f"| one world-view frame: DrawGame, capture and presentation (ms) | {frame_ms:.3f} | | | |")
     table = "\n".join(lines) + "\n"
     print(table)
-    with open(os.path.join(TOP, "BENCHMARKS.md"), "w") as f:
-        f.write(table)
+    path = os.path.join(TOP, "BENCHMARKS.md")
+    findings = ""
+    if os.path.exists(path):
+        with open(path) as f:
+            old = f.read()
+        if "\n## Findings" in old:
+            findings = old[old.index("\n## Findings"):]
+    with open(path, "w") as f:
+        f.write(table + findings)
 
 
 if __name__ == "__main__":
