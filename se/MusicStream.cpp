@@ -68,10 +68,11 @@ int ZSoundEngineOpenAL::DecodeChunk(int index) {
 }
 
 // True once the file is read to its end and the decoder holds nothing that
-// could still become PCM.
+// could still become PCM: it asks for more input, or it has ended the track
+// (a frame count announced in the file, or a change of format it refuses).
 bool ZSoundEngineOpenAL::MusicExhausted() const {
     const bool fileAtEnd = musicFile == nullptr || std::feof(musicFile) || std::ferror(musicFile);
-    return fileAtEnd && decoderStatus == MPG123_NEED_MORE;
+    return fileAtEnd && (decoderStatus == MPG123_NEED_MORE || decoderStatus == MPG123_DONE);
 }
 
 void ZSoundEngineOpenAL::ClearMusicQueue() {
@@ -88,8 +89,13 @@ void ZSoundEngineOpenAL::ClearMusicQueue() {
 // track has more, the second buffer.
 void ZSoundEngineOpenAL::StartMusicQueue(const std::string& name) {
     streamedBytes = 0;
+    // Once the file is at its end the decoder only drains what it holds; a
+    // few empty drains in a row mean it holds nothing, whatever it reports.
+    const int drainsAtEnd = 4;
+    int emptyDrains = 0;
     while (DecodeChunk(0) == 0) {
-        if (MusicExhausted()) {
+        const bool fileAtEnd = std::feof(musicFile) || std::ferror(musicFile);
+        if (MusicExhausted() || (fileAtEnd && ++emptyDrains >= drainsAtEnd)) {
             LogError(("No audio in " + name).c_str(), tag);
         }
     }
