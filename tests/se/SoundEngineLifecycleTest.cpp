@@ -121,8 +121,9 @@ TEST_F(SoundEngineLifecycleTest, EverySourceAndBufferIsReleasedBeforeTheDeviceCl
     EXPECT_EQ(log.find("Deleted"), std::string::npos) << log;
 }
 
-TEST_F(SoundEngineLifecycleTest, PlayedSoundIsHeardAtItsPitch) {
-    const std::string wav = FreshOutput("effect.wav");
+// In a child process: plays a 0.3 s 440 Hz effect at the volume through
+// OpenAL's wave output into the file, then ends the engine.
+void PlayToneThroughWaveOutput(const std::string& wav, float volume) {
     EXPECT_EXIT(
         {
             sound::UseWaveOutput(wav);
@@ -130,12 +131,17 @@ TEST_F(SoundEngineLifecycleTest, PlayedSoundIsHeardAtItsPitch) {
             const std::vector<int16_t> samples = sound::Tone(0.3, 22050, 1, 440.0);
             engine->LoadSound(0, AL_FORMAT_MONO16, samples.data(),
                               static_cast<ALsizei>(samples.size() * 2), 22050);
-            engine->PlaySound(0, 1.0f, false);
+            engine->PlaySound(0, volume, false);
             sound::Sleep(400);
             delete engine;
             std::exit(0);
         },
         testing::ExitedWithCode(0), "");
+}
+
+TEST_F(SoundEngineLifecycleTest, PlayedSoundIsHeardAtItsPitch) {
+    const std::string wav = FreshOutput("effect.wav");
+    PlayToneThroughWaveOutput(wav, 1.0f);
     const std::vector<int16_t> left = LeftChannel(sound::ReadWavSamples(wav));
     EXPECT_GT(Peak(left), 1000);
     EXPECT_NEAR(ToneFrequency(left, 44100), 440.0, 10.0);
@@ -143,19 +149,7 @@ TEST_F(SoundEngineLifecycleTest, PlayedSoundIsHeardAtItsPitch) {
 
 TEST_F(SoundEngineLifecycleTest, SoundAtHalfVolumeIsSilent) {
     const std::string wav = FreshOutput("silent.wav");
-    EXPECT_EXIT(
-        {
-            sound::UseWaveOutput(wav);
-            ZSoundEngineOpenAL* const engine = new ZSoundEngineOpenAL();
-            const std::vector<int16_t> samples = sound::Tone(0.3, 22050, 1, 440.0);
-            engine->LoadSound(0, AL_FORMAT_MONO16, samples.data(),
-                              static_cast<ALsizei>(samples.size() * 2), 22050);
-            engine->PlaySound(0, 0.5f, false);
-            sound::Sleep(400);
-            delete engine;
-            std::exit(0);
-        },
-        testing::ExitedWithCode(0), "");
+    PlayToneThroughWaveOutput(wav, 0.5f);
     const std::vector<int16_t> captured = sound::ReadWavSamples(wav);
     ASSERT_GT(captured.size(), 44100u / 4) << "the wave output wrote too little";
     EXPECT_LE(Peak(captured), 2);
