@@ -9,10 +9,11 @@ namespace {
 
 const uint64_t microsPerSecond = 1000000u;
 bool lastTickTimeSet = false;
+TickClockSource tickClock = {sys::Microseconds, sys::SleepUntil};
 
 void PrimeLastTickTime() {
     if (!lastTickTimeSet) {
-        lastTickTime = sys::Microseconds();
+        lastTickTime = tickClock.now();
         lastTickTimeSet = true;
     }
 }
@@ -25,8 +26,14 @@ uint64_t TickPeriod() {
 
 }  // namespace
 
+void SetTickClockSource(const TickClockSource& source) {
+    tickClock.now = source.now ? source.now : sys::Microseconds;
+    tickClock.sleepUntil = source.sleepUntil ? source.sleepUntil : sys::SleepUntil;
+    lastTickTimeSet = false;
+}
+
 void MarkTick() {
-    const uint64_t now = sys::Microseconds();
+    const uint64_t now = tickClock.now();
     const uint64_t due = lastTickTime + TickPeriod();
     if (lastTickTimeSet && now >= due && now - due < TickPeriod()) {
         lastTickTime = due;
@@ -39,7 +46,7 @@ void MarkTick() {
 void WaitForTick() {
     PrimeLastTickTime();
     const uint64_t period = TickPeriod();
-    while (sys::Microseconds() - lastTickTime < period) {
-        sys::SleepUntil(lastTickTime + period);
+    while (tickClock.now() - lastTickTime < period) {
+        tickClock.sleepUntil(lastTickTime + period);
     }
 }

@@ -20,3 +20,12 @@ void MarkTick();
 // Returns once a whole tick period has passed since the last tick's start.
 // It sleeps until that exact moment rather than polling the clock.
 void WaitForTick();
+
+// The clock the ticks are paced by: the platform's monotonic clock and its
+// sleep unless another is set. Setting a clock (nullptr fields restore the
+// platform's) also forgets the last tick, so the next tick starts a new count.
+struct TickClockSource {
+    uint64_t (*now)();
+    void (*sleepUntil)(uint64_t microseconds);
+};
+void SetTickClockSource(const TickClockSource& source);
