@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Proves the README's two commands on a machine that has nothing installed.
+# Builds a minimal Debian 12 root with debootstrap (from the mirror this
+# machine's apt uses), puts a git archive of the committed tree in it, runs
+# the play command there until the game is running, ends it, then runs the
+# test command there. Needs root.
+#   bash scripts/fresh_root_check.sh
+# Settings (environment):
+#   DUNMARK_FRESH_ROOT_TESTS  arguments of the test command (default --quick)
+#   DUNMARK_FRESH_ROOT_PARENT folder the root is made in (default /var/tmp)
+#   DUNMARK_FRESH_ROOT_CACHE  folder of the downloaded base packages, kept
+#                             between runs (default /var/cache/dunmark-fresh-root)
+#   DUNMARK_FRESH_ROOT_BREAK  1: break the build inside the root on purpose
+#                             (the failure path's test)
+#
+# The root has /dev, /dev/pts and /sys bound into it and a proc mount. They
+# are unmounted on every way out (success, failure, interruption) before
+# anything is removed; a root that still has a mount under it is never
+# removed, since removing it would remove the machine's own device files.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/.." && pwd)
+tests=${DUNMARK_FRESH_ROOT_TESTS:---quick}
+parent=${DUNMARK_FRESH_ROOT_PARENT:-/var/tmp}
+cache=${DUNMARK_FRESH_ROOT_CACHE:-/var/cache/dunmark-fresh-root}
+suite=bookworm
+mounts=(proc sys dev dev/pts)   # in mounting order; unmounted in reverse
+root=""
+inside_pid=""
+
+say() { echo "fresh-root: $*"; }
+die() { echo "fresh-root: error: $*" >&2; exit 1; }
+
+# Mount points under the root, deepest first.
+mounts_under_root() {
+  findmnt -rn -o TARGET | awk -v r="$root" '$0 == r || index($0, r "/") == 1' | sort -r
+}
+
+# Every process whose root directory is the fresh root.
+processes_in_root() {
+  local link pid
+  for link in /proc/[0-9]*/root; do
+    pid=${link#/proc/}; pid=${pid%/root}
+    [[ "$(readlink "$link" 2>/dev/null)" == "$root" ]] && echo "$pid"
+  done
+  return 0
+}
+
+stop_processes_in_root() {
+  local pids i
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    pids=$(processes_in_root)
+    [[ -z "$pids" ]] && return 0
+    # shellcheck disable=SC2086
+    kill $( ((i < 6)) && echo -TERM || echo -KILL) $pids 2>/dev/null || true
+    sleep 0.5
+  done
+}
+
+unmount_all() {
+  local target
+  for target in $(mounts_under_root); do
+    umount "$target" 2>/dev/null || umount --lazy "$target" || true
+  done
+}
+
+remove_root() {
+  [[ -n "$root" && -d "$root" ]] || return 0
+  if [[ -n "$(mounts_under_root)" ]]; then
+    echo "fresh-root: error: still mounted under $root, not removing it:" >&2
+    mounts_under_root >&2
+    return 1
+  fi
+  rm -rf --one-file-system "$root"
+}
+
+cleanup() {
+  local code=$?
+  trap - EXIT INT TERM HUP
+  if [[ -n "$root" ]]; then
+    [[ -n "$inside_pid" ]] && kill -TERM "$inside_pid" 2>/dev/null || true
+    stop_processes_in_root
+    unmount_all
+    remove_root || code=1
+  fi
+  exit "$code"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# Runs a command in the root in the background and waits for it, so that a
+# signal to this script is handled at once rather than when the command ends.
+in_root() {
+  chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    ALSOFT_DRIVERS=null bash -c "$1" &
+  inside_pid=$!
+  local code=0
+  wait "$inside_pid" || code=$?
+  inside_pid=""
+  return "$code"
+}
+
+apt_mirror() {
+  local m
+  m=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+  [[ -n "$m" ]] || m=$(awk '$1 == "deb" && $0 !~ /security/ { print $2; exit }' /etc/apt/sources.list 2>/dev/null || true)
+  [[ -n "$m" ]] || die "no Debian mirror found in this machine's apt sources"
+  echo "$m"
+}
+
+make_root() {
+  local tarball=$cache/$suite-minbase.tgz mirror
+  mirror=$(apt_mirror)
+  mkdir -p "$cache"
+  if [[ ! -s "$tarball" ]]; then
+    say "downloading the $suite minbase packages from $mirror"
+    debootstrap --variant=minbase --make-tarball="$tarball.part" "$suite" "$parent/dunmark-tarball-work" "$mirror"
+    rm -rf --one-file-system "$parent/dunmark-tarball-work"
+    mv "$tarball.part" "$tarball"
+  fi
+  say "making a minbase root in $root"
+  debootstrap --variant=minbase --unpack-tarball="$tarball" "$suite" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 \
+    || { tail -20 "$root.debootstrap.log" >&2; die "debootstrap failed"; }
+  rm -f "$root.debootstrap.log"
+  # The same package sources as this machine, security updates included.
+  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+    cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
+    : >"$root/etc/apt/sources.list"
+  fi
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+}
+
+mount_all() {
+  mount -t proc proc "$root/proc"
+  mount --bind /sys "$root/sys"
+  mount --bind /dev "$root/dev"
+  mount --bind /dev/pts "$root/dev/pts"
+}
+
+put_tree() {
+  mkdir -p "$root/root/dunmark"
+  git -C "$top" archive --format=tar HEAD | tar -x -C "$root/root/dunmark"
+  if [[ "${DUNMARK_FRESH_ROOT_BREAK:-0}" == 1 ]]; then
+    echo 'this_is_not_cmake(' >>"$root/root/dunmark/CMakeLists.txt"
+  fi
+}
+
+# The play command, until the game says its sound engine is up; then the
+# game and its display are ended.
+check_play() {
+  local log=$root/root/play.log i
+  say "play command: bash scripts/play.sh"
+  in_root 'cd /root/dunmark && exec bash scripts/play.sh' >"$log" 2>&1 &
+  local play=$!
+  for ((i = 0; i < 3600; i++)); do
+    grep -qxF 'SE.message: Sound Engine is created!' "$log" 2>/dev/null && break
+    kill -0 "$play" 2>/dev/null || break
+    sleep 1
+  done
+  if ! grep -qxF 'SE.message: Sound Engine is created!' "$log"; then
+    tail -30 "$log" >&2
+    die "the play command did not reach the running game"
+  fi
+  say "the game is running; ending it"
+  stop_processes_in_root
+  wait "$play" 2>/dev/null || true
+}
+
+main() {
+  [[ $(id -u) -eq 0 ]] || die "needs root (debootstrap, chroot and mounts)"
+  bash "$here/install_packages.sh" debootstrap
+  mkdir -p "$parent"
+  root=$(mktemp -d "$parent/dunmark-fresh-root.XXXXXX")
+  make_root
+  mount_all
+  put_tree
+  check_play
+  say "test command: bash scripts/test.sh $tests"
+  in_root "cd /root/dunmark && bash scripts/test.sh $tests"
+  say "passed"
+}
+
+main "$@"
