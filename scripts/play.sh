@@ -9,4 +9,4 @@ if [[ -n "${DISPLAY:-}" ]]; then
   exec ./dunmark "$@"
 fi
 echo "No DISPLAY: starting the game under Xvfb."
-exec xvfb-run -a -s "-screen 0 1024x768x24" ./dunmark "$@"
+exec bash "$here/with_xvfb.sh" ./dunmark "$@"

@@ -20,8 +20,7 @@ case "${1:-}" in
 esac
 
 run_suite() {
-  (cd "$1" && xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-     ctest --output-on-failure -j "$(nproc)")
+  (cd "$1" && bash "$here/with_xvfb.sh" ctest --output-on-failure -j "$(nproc)")
 }
 
 echo "== Normal build"
