@@ -85,10 +85,12 @@ cleanup() {
   fi
   exit "$code"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+set_traps() {
+  trap cleanup EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  trap 'exit 129' HUP
+}
 
 # Runs a command in the root in the background and waits for it, so that a
 # signal to this script is handled at once rather than when the command ends.
@@ -170,6 +172,7 @@ check_play() {
 }
 
 main() {
+  set_traps
   [[ $(id -u) -eq 0 ]] || die "needs root (debootstrap, chroot and mounts)"
   bash "$here/install_packages.sh" debootstrap
   mkdir -p "$parent"
@@ -183,4 +186,7 @@ main() {
   say "passed"
 }
 
-main "$@"
+# Sourced by the clean-up test, which calls the functions itself.
+if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
+  main "$@"
+fi

@@ -32,10 +32,10 @@ new_run() {
 # will appear, so with the server's default focus the keys reach the window
 # from the moment it is mapped.
 close_early() {
-  local i
+  local start=$SECONDS
   xdotool mousemove 512 384
   new_run "$1"
-  for i in $(seq 1 2000); do
+  while ((SECONDS - start < e2e_patience)); do
     kill -0 "$game_pid" 2>/dev/null || return 0
     xdotool key Escape 2>/dev/null || true
   done
@@ -43,9 +43,9 @@ close_early() {
 
 # Escape a given time after the window becomes visible.
 close_after() {
-  local run=$1 delay=$2 i id=""
+  local run=$1 delay=$2 id="" start=$SECONDS
   new_run "$run"
-  for i in $(seq 1 400); do
+  while ((SECONDS - start < e2e_patience)); do
     id=$(xdotool search --onlyvisible --name "^${window_name}\$" 2>/dev/null | head -1 || true)
     [[ -n "$id" ]] && break
     kill -0 "$game_pid" 2>/dev/null || { wait_game; fail "run $run: the game ended before its window showed (exit code $game_code): $(cat "$run_dir/out.txt" "$run_dir/err.txt")"; }
