@@ -165,8 +165,7 @@ TEST_F(MusicStreamTest, StarvedSourceIsRestartedWithoutStaleSamples) {
     // both back and refills and restarts the source.
     const std::string path = sound::ToneMp3(1.0, 44100, 2, "-b 320");
     Play(path);
-    sound::Sleep(500);
-    ASSERT_EQ(SourceValue(AL_BUFFERS_PROCESSED), 2);
+    ASSERT_TRUE(sound::WaitUntil([this] { return SourceValue(AL_BUFFERS_PROCESSED) == 2; }));
     engine->Update();
     EXPECT_EQ(SourceValue(AL_BUFFERS_QUEUED), 2);
     EXPECT_EQ(SourceValue(AL_SOURCE_STATE), AL_PLAYING);
@@ -180,8 +179,7 @@ TEST_F(MusicStreamTest, StarvedNearTheEndQueuesOnlyFreshSamples) {
     ASSERT_GT(reference.bytes, 2 * ZSoundEngineOpenAL::chunkSize);
     ASSERT_LE(reference.bytes, 3 * ZSoundEngineOpenAL::chunkSize);
     Play(path);
-    sound::Sleep(600);
-    ASSERT_EQ(SourceValue(AL_BUFFERS_PROCESSED), 2);
+    ASSERT_TRUE(sound::WaitUntil([this] { return SourceValue(AL_BUFFERS_PROCESSED) == 2; }));
     testing::internal::CaptureStderr();
     engine->Update();
     EXPECT_EQ(CountLines(testing::internal::GetCapturedStderr(), "End of file?\n"), 1);
@@ -201,8 +199,7 @@ TEST_F(MusicStreamTest, StarvedAtTheEndQueuesNothingAndEnds) {
     ASSERT_GT(reference.bytes, ZSoundEngineOpenAL::chunkSize);
     ASSERT_LE(reference.bytes, 2 * ZSoundEngineOpenAL::chunkSize);
     Play(path);
-    sound::Sleep(500);
-    ASSERT_EQ(SourceValue(AL_BUFFERS_PROCESSED), 2);
+    ASSERT_TRUE(sound::WaitUntil([this] { return SourceValue(AL_BUFFERS_PROCESSED) == 2; }));
     testing::internal::CaptureStderr();
     engine->Update();
     EXPECT_EQ(CountLines(testing::internal::GetCapturedStderr(), "End of file?\n"), 2);

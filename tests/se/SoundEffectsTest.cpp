@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 
 #include "tests/se/SoundMedia.h"
@@ -40,14 +39,8 @@ protected:
 
     // Waits (without Update) until the sound's source has played out.
     static bool WaitUntilStopped(XSound* played) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (State(played) != AL_STOPPED) {
-            if (std::chrono::steady_clock::now() > end) {
-                return false;
-            }
-            sound::Sleep(5);
-        }
-        return true;
+        const ALuint source = static_cast<ZSoundOpenAL*>(played)->Source();
+        return sound::WaitUntil([source] { return sound::SourceState(source) == AL_STOPPED; });
     }
 
     std::unique_ptr<ZSoundEngineOpenAL> engine;

@@ -9,7 +9,9 @@
 #include "tests/se/SoundMedia.h"
 #include "tests/support/TestSupport.h"
 
+using se::XSound;
 using se::ZSoundEngineOpenAL;
+using se::ZSoundOpenAL;
 
 namespace {
 
@@ -131,8 +133,9 @@ void PlayToneThroughWaveOutput(const std::string& wav, float volume) {
             const std::vector<int16_t> samples = sound::Tone(0.3, 22050, 1, 440.0);
             engine->LoadSound(0, AL_FORMAT_MONO16, samples.data(),
                               static_cast<ALsizei>(samples.size() * 2), 22050);
-            engine->PlaySound(0, volume, false);
-            sound::Sleep(400);
+            XSound* const played = engine->PlaySound(0, volume, false);
+            const ALuint source = static_cast<ZSoundOpenAL*>(played)->Source();
+            sound::WaitUntil([source] { return sound::SourceState(source) == AL_STOPPED; });
             delete engine;
             std::exit(0);
         },
@@ -164,7 +167,7 @@ TEST_F(SoundEngineLifecycleTest, StreamedMusicIsHeardAtItsPitch) {
             ZSoundEngineOpenAL* const engine = new ZSoundEngineOpenAL();
             engine->SetMusicName(0, music);
             engine->PlayMusic(0, 1.0f, 0);
-            sound::StreamToEnd(*engine, 3000);
+            sound::StreamToEnd(*engine, 10000);
             delete engine;
             std::exit(0);
         },

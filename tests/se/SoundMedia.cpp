@@ -141,6 +141,23 @@ void Sleep(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+ALint SourceState(ALuint source) {
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state;
+}
+
 bool StreamToEnd(se::ZSoundEngineOpenAL& engine, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {

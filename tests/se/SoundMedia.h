@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ Decoded DecodeWhole(const std::string& path);
 // the time runs out. Returns whether the queue emptied.
 bool StreamToEnd(se::ZSoundEngineOpenAL& engine, int timeoutMs);
 void Sleep(int milliseconds);
+
+// Polls until done() holds (returns true) or ten seconds pass (false). The
+// mixer runs in real time on a thread of its own, which a busy machine may
+// hold back for a while: tests wait for what it has done, not for a time.
+bool WaitUntil(const std::function<bool()>& done);
+// The state of an OpenAL source, for WaitUntil.
+ALint SourceState(ALuint source);
 
 // PCM samples of a WAV file written by OpenAL's wave output (16-bit).
 std::vector<int16_t> ReadWavSamples(const std::string& path);

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Tests the fresh-root check's ways out: a build that fails inside the root,
+# and a check interrupted while the root is mounted, must each leave no mount
+# and no root behind; and a root that still has a mount under it must never
+# be removed. Needs root; takes a few minutes (the first two make real roots).
+#   bash scripts/fresh_root_cleanup_test.sh
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+parent=$(mktemp -d /var/tmp/dunmark-cleanup-test.XXXXXX)
+trap 'umount "$parent"/guard/root/inside 2>/dev/null || true; rm -rf --one-file-system "$parent"' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+mounts_under() { findmnt -rn -o TARGET | awk -v p="$1" 'index($0, p "/") == 1'; }
+
+expect_clean() {
+  local what=$1 left
+  left=$(mounts_under "$parent")
+  [[ -z "$left" ]] || fail "$what: still mounted: $left"
+  left=$(find "$parent" -mindepth 1 -maxdepth 1 -name 'dunmark-fresh-root.*' -type d)
+  [[ -z "$left" ]] || fail "$what: root left behind: $left"
+  echo "ok: $what leaves no mount and no root"
+}
+
+check() {
+  DUNMARK_FRESH_ROOT_PARENT=$parent bash "$here/fresh_root_check.sh" "$@"
+}
+
+# The guard: a mount under the root keeps the root, and what is mounted, whole.
+guard() {
+  (
+    source "$here/fresh_root_check.sh"
+    root=$parent/guard/root
+    mkdir -p "$root/inside"
+    mount -t tmpfs guard-test "$root/inside"
+    echo keep >"$root/inside/marker"
+    if remove_root 2>/dev/null; then
+      exit 1
+    fi
+    [[ -f "$root/inside/marker" && -d "$root" ]] || exit 2
+    umount "$root/inside"
+  ) || fail "a root with a mount under it was removed (code $?)"
+  echo "ok: a root with a mount under it is not removed"
+}
+
+broken_build() {
+  local code=0
+  DUNMARK_FRESH_ROOT_BREAK=1 check >"$parent/broken.log" 2>&1 || code=$?
+  ((code != 0)) || fail "a broken build inside the root passed"
+  grep -q "this_is_not_cmake" "$parent/broken.log" || { tail -20 "$parent/broken.log"; fail "the build did not fail where it was broken"; }
+  expect_clean "a build that fails inside the root"
+}
+
+# Waits until the check has its root mounted, then sends the signal.
+interrupted() {
+  local signal=$1 pid i code=0
+  # With job control on, the background check keeps SIGINT (a plain
+  # background job would ignore it), as a check started from a terminal does.
+  set -m
+  check >"$parent/interrupted.log" 2>&1 &
+  pid=$!
+  set +m
+  for ((i = 0; i < 600; i++)); do
+    [[ -n "$(mounts_under "$parent")" ]] && break
+    kill -0 "$pid" 2>/dev/null || fail "the check ended before mounting: $(tail -5 "$parent/interrupted.log")"
+    sleep 1
+  done
+  sleep 5
+  kill "-$signal" "$pid"
+  wait "$pid" || code=$?
+  ((code != 0)) || fail "an interrupted check passed"
+  expect_clean "a check interrupted by SIG$signal"
+}
+
+[[ $(id -u) -eq 0 ]] || fail "needs root"
+guard
+broken_build
+interrupted TERM
+interrupted INT
+echo "PASS"
