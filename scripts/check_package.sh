@@ -53,7 +53,7 @@ cd "$work/elsewhere"
 as_player() { env -i HOME="$work/home" PATH="$session_path" LANG=C.UTF-8 "$@"; }
 version=$(as_player dunmark --version) || fail "dunmark --version failed"
 [[ "$version" == "dunmark $(dpkg-deb --field "$deb" Version | cut -d- -f1)" ]] || fail "--version: $version"
-as_player dunmark --help | grep -q -- "-geometry" || fail "dunmark --help shows no toolkit options"
+as_player dunmark --help | grep -qF -- "-g[eometry]" || fail "dunmark --help shows no toolkit options"
 [[ -z "$(find "$work/home" "$work/elsewhere" -mindepth 1)" ]] || fail "--help or --version wrote files"
 
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %[fFuUick]//g')

@@ -13,7 +13,7 @@ trap 'e2e_cleanup; rm -rf "$prefix" "$home" "$elsewhere"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 for f in bin/dunmark libexec/dunmark/dunmark share/dunmark/gfx/font.bmp share/dunmark/gfx/galaxy.png \
          share/applications/dunmark.desktop share/icons/hicolor/64x64/apps/dunmark.png \
-         share/man/man6/dunmark.6.gz share/doc/dunmark/copyright share/doc/dunmark/changelog.Debian.gz; do
+         share/man/man6/dunmark.6.gz share/doc/dunmark/copyright share/doc/dunmark/changelog.gz; do
   [[ -e "$prefix/$f" ]] || fail "not installed: $f"
 done
 grep -qx "Exec=dunmark" "$prefix/share/applications/dunmark.desktop" || fail "desktop entry does not start dunmark"
