@@ -22,9 +22,11 @@ metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
 [[ ${#metainfo[@]} == 1 && -f "${metainfo[0]}" ]] || fail "no single metainfo file: ${metainfo[*]}"
 appstreamcli validate --no-net "${metainfo[0]}" >"$home/appstream.txt" 2>&1 ||
   fail "metainfo is not valid: $(cat "$home/appstream.txt")"
-
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$prefix/share/man/man6/dunmark.6.gz" 2>&1 >/dev/null)
-[[ -z "$warnings" ]] || fail "the manual page renders with warnings: $warnings"
+# The manual page, on a UTF-8 terminal and on a plain ASCII one.
+for locale in C.UTF-8 C; do
+  warnings=$(LC_ALL=$locale MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/dunmark.6.gz" 2>&1 >/dev/null)
+  [[ -z "$warnings" ]] || fail "the manual page renders with warnings in $locale: $warnings"
+done
 
 start_xvfb
 out="$home/out.txt"

@@ -35,7 +35,7 @@ expect_quiet_success "--version"
 answer --help
 expect_quiet_success "--help"
 [[ "$(head -1 "$e2e_work/out.txt")" == "Usage: dunmark "* ]] || fail "--help printed: $(head -3 "$e2e_work/out.txt")"
-for option in --version -di[splay] -g[eometry] -ti[tle] "dunmark(6)"; do
+for option in "--version" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
   grep -qF -- "$option" "$e2e_work/out.txt" || fail "--help does not mention $option"
 done
 help_text=$(cat "$e2e_work/out.txt")
