@@ -6,7 +6,67 @@
 #include "app/Globals.h"
 #include "app/Platform.h"
 
+#include <cstring>
+
+namespace {
+
+const char* const usageText =
+    "Usage: dunmark [--help | --version | toolkit options]\n"
+    "A small fantasy role-playing game, played with the mouse in one window.\n"
+    "\n"
+    "  --help      show this help and exit\n"
+    "  --version   show the version and exit\n"
+    "\n"
+    "Every other option goes to the window toolkit (FLTK):\n"
+    "  -bg2 color, -bg color, -fg color   colours of the toolkit's widgets\n"
+    "  -di[splay] host:n.n                the X display to open\n"
+    "  -dn[d], -nod[nd]                   drag and drop on or off\n"
+    "  -g[eometry] WxH+X+Y                window geometry (the game keeps its 640x480\n"
+    "                                     window centred on the screen)\n"
+    "  -i[conic]                          start iconified\n"
+    "  -k[bd], -nok[bd]                   keyboard focus on or off\n"
+    "  -na[me] classname                  window class name\n"
+    "  -s[cheme] scheme                   widget scheme\n"
+    "  -ti[tle] windowtitle               window title\n"
+    "  -to[oltips], -not[ooltips]         tooltips on or off\n"
+    "\n"
+    "The game reads its art from ../gfx/ and appends its log to Log.txt in the\n"
+    "working directory; the installed launcher runs it from\n"
+    "$XDG_STATE_HOME/dunmark/log. See dunmark(6).\n";
+
+const char* const versionText = "dunmark " DUNMARK_VERSION "\n";
+
+// The answer to --help or --version (the first of them on the command line
+// wins), or null when the command line is the toolkit's alone.
+const char* QueryAnswer(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            return usageText;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            return versionText;
+        }
+    }
+    return nullptr;
+}
+
+// Prints the answer; nothing else of the program runs.
+int Answer(const char* text) {
+    std::fputs(text, stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("dunmark: cannot write to standard output\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const char* const answer = QueryAnswer(argc, argv);
+    if (answer != nullptr) {
+        return Answer(answer);
+    }
     sys::KeepFreedMemory();
     std::fputs("Dunmark\n", stdout);
     std::fputs("a knight's errand in pixels, made by the Dunmark team\n", stdout);

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it with apt, starts the installed game
-# under Xvfb from an unrelated folder, closes it with Escape and removes the
-# package again. Needs root (or sudo).
+# The Debian package as a distribution would see it. Builds it; lintian must
+# report no error and no warning; the desktop entry and the AppStream
+# metainfo must validate. Then installs it with apt, reads its manual page,
+# asks --help and --version, starts the game under Xvfb the way the desktop
+# entry's Exec line does, from an unrelated folder, closes it with Escape,
+# finds Log.txt in the XDG state folder, purges the package and checks that
+# none of its files is left. Needs root (or sudo).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${DUNMARK_BUILD_DIR:-$(cd "$here/.." && pwd)/build}
@@ -10,24 +14,51 @@ if [[ $(id -u) -ne 0 ]]; then
   command -v sudo >/dev/null || { echo "check_package: needs root; skipped"; exit 0; }
   sudo="sudo"
 fi
+fail() { echo "check_package: FAIL: $*" >&2; exit 1; }
+# A desktop session's PATH on Debian: /usr/games is on it, unlike root's.
+session_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
 
+rm -f "$build"/dunmark_*.deb "$build"/dunmark-dbgsym_*.ddeb
 (cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/dunmark_*.deb | head -1)
+deb=$(ls "$build"/dunmark_*.deb)
 echo "Package: $deb"
-dpkg-deb --field "$deb" Depends
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get install -y "$deb" >/dev/null
+dpkg-deb --field "$deb" Version Depends
 
 work=$(mktemp -d /tmp/dunmark-pkg-XXXXXX)
 cleanup() {
-  $sudo apt-get remove -y dunmark >/dev/null 2>&1 || true
+  $sudo apt-get purge -y dunmark >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# Info tags are listed; the reasons for those that stay are in packaging/.
+lintian --fail-on error,warning --display-info "$deb" 2>/dev/null || fail "lintian: $(lintian "$deb" 2>&1)"
+echo "check_package: lintian reports no error and no warning"
+dpkg-deb -x "$deb" "$work/content"
+desktop="$work/content/usr/share/applications/dunmark.desktop"
+desktop-file-validate "$desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$work"/content/usr/share/metainfo/*.metainfo.xml || fail "AppStream metainfo"
+
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get install -y "$deb" >/dev/null
+dpkg-query -L dunmark >"$work/files.txt"
+
+[[ "$(man -w dunmark)" == /usr/share/man/man6/dunmark.6.gz ]] || fail "man finds: $(man -w dunmark)"
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings dunmark 2>&1 >"$work/man.txt")
+[[ -z "$warnings" ]] || fail "man dunmark warns: $warnings"
+grep -q "HOW TO PLAY" "$work/man.txt" || fail "man dunmark shows no manual"
+
 mkdir -p "$work/home" "$work/elsewhere"
 cd "$work/elsewhere"
-HOME="$work/home" ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  dunmark >"$HOME/out.txt" 2>&1 &
+as_player() { env -i HOME="$work/home" PATH="$session_path" LANG=C.UTF-8 "$@"; }
+version=$(as_player dunmark --version) || fail "dunmark --version failed"
+[[ "$version" == "dunmark $(dpkg-deb --field "$deb" Version | cut -d- -f1)" ]] || fail "--version: $version"
+as_player dunmark --help | grep -qF -- "-g[eometry]" || fail "dunmark --help shows no toolkit options"
+[[ -z "$(find "$work/home" "$work/elsewhere" -mindepth 1)" ]] || fail "--help or --version wrote files"
+
+exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %[fFuUick]//g')
+as_player ALSOFT_DRIVERS=null EXEC_LINE="$exec_line" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  sh -c "$EXEC_LINE" >"$HOME/out.txt" 2>&1 &
   pid=$!
   for i in $(seq 1 200); do
     id=$(xdotool search --onlyvisible --name "^Norvik-104 DUNMARK!\$" 2>/dev/null | head -1)
@@ -37,9 +68,20 @@ HOME="$work/home" ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 1024x768x24" bas
   [[ -n "$id" ]] || { echo "no window"; cat "$HOME/out.txt"; kill $pid; exit 1; }
   xdotool windowfocus --sync "$id" key Escape
   wait $pid
-'
-[[ "$(tail -1 "$work/home/out.txt")" == "goodbye" ]] || { echo "no goodbye"; cat "$work/home/out.txt"; exit 1; }
-echo "check_package: the installed game started and ended cleanly"
-$sudo apt-get remove -y dunmark >/dev/null
-! dpkg-query -W -f='${Status}' dunmark 2>/dev/null | grep -q "install ok installed" || { echo "not removed"; exit 1; }
-echo "check_package: removed again"
+' || fail "the game did not run: $(cat "$work/home/out.txt")"
+[[ "$(tail -1 "$work/home/out.txt")" == "goodbye" ]] || fail "no goodbye: $(tail -3 "$work/home/out.txt")"
+log="$work/home/.local/state/dunmark/log/Log.txt"
+grep -qxF "GE.message: Texture ../gfx/font.bmp is loaded." "$log" || fail "no Log.txt in the XDG state folder"
+[[ ! -e "$work/elsewhere/Log.txt" ]] || fail "Log.txt written to the working directory"
+echo "check_package: the installed game started from its desktop entry and ended cleanly"
+
+$sudo apt-get purge -y dunmark >/dev/null
+status=$(dpkg-query -W -f='${db:Status-Status}' dunmark 2>/dev/null || true)
+[[ -z "$status" || "$status" == not-installed ]] || fail "not purged: $status"
+while read -r path; do
+  # Folders shared with other packages stay; the package's own must go.
+  if [[ -e "$path" && ( ! -d "$path" || "$path" == *dunmark* ) ]]; then
+    fail "left behind: $path"
+  fi
+done <"$work/files.txt"
+echo "check_package: purged, nothing left behind"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` to a fresh prefix gives a working game: the launcher on
-# the PATH starts it from a per-user folder, from any working directory.
+# the PATH starts it from the user's XDG state folder, from any working
+# directory; the manual page, the metainfo and the desktop entry are there
+# and valid.
 source "$(dirname "$0")/lib.sh"
 
 prefix=$(mktemp -d /tmp/dunmark-prefix-XXXXXX)
@@ -10,14 +12,26 @@ trap 'e2e_cleanup; rm -rf "$prefix" "$home" "$elsewhere"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 for f in bin/dunmark libexec/dunmark/dunmark share/dunmark/gfx/font.bmp share/dunmark/gfx/galaxy.png \
-         share/applications/dunmark.desktop share/icons/hicolor/64x64/apps/dunmark.png; do
+         share/applications/dunmark.desktop share/icons/hicolor/64x64/apps/dunmark.png \
+         share/man/man6/dunmark.6.gz share/doc/dunmark/copyright share/doc/dunmark/changelog.gz; do
   [[ -e "$prefix/$f" ]] || fail "not installed: $f"
 done
 grep -qx "Exec=dunmark" "$prefix/share/applications/dunmark.desktop" || fail "desktop entry does not start dunmark"
+desktop-file-validate "$prefix/share/applications/dunmark.desktop" || fail "desktop entry is not valid"
+metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
+[[ ${#metainfo[@]} == 1 && -f "${metainfo[0]}" ]] || fail "no single metainfo file: ${metainfo[*]}"
+appstreamcli validate --no-net "${metainfo[0]}" >"$home/appstream.txt" 2>&1 ||
+  fail "metainfo is not valid: $(cat "$home/appstream.txt")"
+# The manual page, on a UTF-8 terminal and on a plain ASCII one.
+for locale in C.UTF-8 C; do
+  warnings=$(LC_ALL=$locale MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/dunmark.6.gz" 2>&1 >/dev/null)
+  [[ -z "$warnings" ]] || fail "the manual page renders with warnings in $locale: $warnings"
+done
 
 start_xvfb
 out="$home/out.txt"
-(cd "$elsewhere" && HOME="$home" PATH="$prefix/bin:$PATH" exec dunmark >"$out" 2>&1) &
+state="$home/state"
+(cd "$elsewhere" && HOME="$home" XDG_STATE_HOME="$state" PATH="$prefix/bin:$PATH" exec dunmark >"$out" 2>&1) &
 game_pid=$!
 id=$(wait_window "Norvik-104 DUNMARK!") || fail "the installed game opened no window: $(cat "$out")"
 wait_output_line "SE.message: Sound Engine is created!" "$out" || fail "start-up did not finish: $(cat "$out")"
@@ -25,7 +39,13 @@ press_escape "$id"
 wait_game
 [[ "$game_code" == 0 ]] || fail "exit code $game_code"
 [[ "$(tail -1 "$out")" == "goodbye" ]] || fail "no goodbye: $(tail -3 "$out")"
-log="$home/.local/share/dunmark/bin/Log.txt"
-grep -qxF "GE.message: Texture ../gfx/font.bmp is loaded." "$log" || fail "no Log.txt in the per-user folder"
+log="$state/dunmark/log/Log.txt"
+grep -qxF "GE.message: Texture ../gfx/font.bmp is loaded." "$log" || fail "no Log.txt in the XDG state folder"
 [[ ! -e "$elsewhere/Log.txt" ]] || fail "Log.txt written to the working directory"
+[[ ! -e "$home/.local" ]] || fail "files written outside the XDG state folder: $(find "$home/.local")"
+
+# Through the launcher --version answers without preparing any folder.
+[[ "$(cd "$elsewhere" && HOME="$home/none" "$prefix/bin/dunmark" --version)" == "dunmark "* ]] ||
+  fail "the launcher does not pass --version on"
+[[ ! -e "$home/none" ]] || fail "--version made folders: $(find "$home/none")"
 echo "PASS"
