@@ -57,7 +57,7 @@ as_player dunmark --help | grep -qF -- "-g[eometry]" || fail "dunmark --help sho
 [[ -z "$(find "$work/home" "$work/elsewhere" -mindepth 1)" ]] || fail "--help or --version wrote files"
 
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %[fFuUick]//g')
-as_player ALSOFT_DRIVERS=null EXEC_LINE="$exec_line" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+as_player ALSOFT_DRIVERS=null EXEC_LINE="$exec_line" bash "$here/with_xvfb.sh" bash -c '
   sh -c "$EXEC_LINE" >"$HOME/out.txt" 2>&1 &
   pid=$!
   for i in $(seq 1 200); do
