@@ -193,11 +193,17 @@ echo "Log.txt a folder: runs, console complete, goodbye and 0"
 dir=$(make_case read-only)
 chmod 555 "$dir/bin"
 as_other_user=()
+game_bin=$dunmark_bin
 if [[ $(id -u) -eq 0 ]]; then
-  # Permissions do not hold back root: run as nobody.
+  # Permissions do not hold back root: run as nobody, with a copy of the game
+  # in the case's folder, as the build folder may be one nobody cannot enter
+  # (a checkout under /root).
   as_other_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  cp "$dunmark_bin" "$dir/dunmark"
+  dunmark_bin=$dir/dunmark
 fi
 run_unwritable_log "$dir" "read-only working folder" "${as_other_user[@]}"
+dunmark_bin=$game_bin
 [[ ! -e "$dir/bin/Log.txt" ]] || fail "Log.txt appeared in a read-only folder"
 chmod 755 "$dir/bin"
 echo "read-only working folder: runs, console complete, goodbye and 0"
