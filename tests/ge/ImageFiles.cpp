@@ -68,11 +68,14 @@ void SetField32(std::string& bytes, size_t offset, uint32_t value) {
 }
 
 uint32_t Field32(const std::string& bytes, size_t offset) {
+    if (offset + 4 > bytes.size()) {
+        return 0;
+    }
     uint32_t value = 0;
-    for (size_t i = 0; i < 4 && offset + i < bytes.size(); ++i) {
+    for (size_t i = 0; i < 4; ++i) {
         value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + i])) << (8 * i);
     }
-    return offset + 4 <= bytes.size() ? value : 0;
+    return value;
 }
 
 std::string Png(int width, int height, const PixelFunction& pixel) {
