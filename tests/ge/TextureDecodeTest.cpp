@@ -358,7 +358,7 @@ TEST_F(TextureDecode, PixelsAreReadFromThePixelDataOffset) {
     });
 }
 
-TEST_F(TextureDecode, PixelDataOffsetsOutsideTheBodyAreRefused) {
+TEST_F(TextureDecode, BadHeaderSizesAndPixelOffsetsAreRefused) {
     const std::string good = imagefiles::Bmp24(4, 2, imagefiles::Pattern);
     const auto withField = [&good](size_t offset, uint32_t value) {
         std::string bytes = good;
@@ -409,7 +409,8 @@ void ExpectSameTexture(const ge::TextureImage& want, const ge::TextureImage& got
 
 class ResavedArt : public TextureDecode {
 protected:
-    // The game's picture art re-saved by ImageMagick as format ("BMP3:", ...).
+    // The game's picture art re-saved by ImageMagick, with options, in format
+    // ("BMP3:", ...).
     std::string Resave(const std::string& art, const std::string& options, const std::string& format) {
         const std::string path = dir.File(format.substr(0, format.size() - 1) + "-" + art);
         EXPECT_TRUE(imagefiles::Convert(imagefiles::GameArtPath(art), options, format + path))
