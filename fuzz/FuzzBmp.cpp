@@ -1,7 +1,8 @@
 // The BMP loader with each way of making transparency. The first byte picks
 // the mode: 0 "Null", 1 "Auto", 2 a mask file. For a mask the next two bytes
 // (little-endian) give the length of the image file; the rest is the mask.
-// A decoded image must match the file's bytes texel for texel.
+// A decoded image must match the file's bytes texel for texel, read from
+// each file's pixel-data offset.
 #include <algorithm>
 #include <cstring>
 
@@ -13,15 +14,36 @@ namespace {
 
 enum class Mode { null, autoBlack, mask };
 
-const size_t headerSize = 54;
+const size_t fileHeaderSize = 14;
+const uint32_t infoHeaderSize = 40;
 
-// Where pixel (x, y) of the image starts in its file: rows bottom first,
-// blue green red, each row padded by (width mod 4) bytes; the pixel bytes
-// follow the 54-byte header whatever the header says.
-size_t PixelOffset(const ge::TextureImage& image, int x, int y) {
+uint32_t Field32(const uint8_t* bytes, size_t offset) {
+    return static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
+           static_cast<uint32_t>(bytes[offset + 2]) << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
+}
+
+// Where the pixels of a file that decoded start: its pixel-data offset,
+// which must lie behind a Windows information header of 40 bytes or more
+// (the OS/2 core header of 12 bytes is refused).
+size_t PixelDataOffset(const uint8_t* file, size_t size) {
+    if (size < fileHeaderSize + infoHeaderSize) {
+        fuzz::Fail("a file shorter than its headers was decoded");
+    }
+    const uint32_t infoSize = Field32(file, fileHeaderSize);
+    const uint32_t offset = Field32(file, 10);
+    if (infoSize < infoHeaderSize || offset < fileHeaderSize + static_cast<uint64_t>(infoSize)) {
+        fuzz::Fail("a file without a Windows information header before its pixels was decoded");
+    }
+    return offset;
+}
+
+// Where pixel (x, y) of the image starts in its file: rows bottom first from
+// the pixel-data offset, blue green red, each row padded by (width mod 4)
+// bytes.
+size_t PixelOffset(const ge::TextureImage& image, size_t dataOffset, int x, int y) {
     const size_t stride = static_cast<size_t>(image.imageWidth) * 3 + image.imageWidth % 4;
     const size_t row = static_cast<size_t>(image.imageHeight - 1 - y);
-    return headerSize + row * stride + static_cast<size_t>(x) * 3;
+    return dataOffset + row * stride + static_cast<size_t>(x) * 3;
 }
 
 uint8_t FileAlpha(Mode mode, const uint8_t* rgb, const uint8_t* maskPixel) {
@@ -39,15 +61,18 @@ uint8_t FileAlpha(Mode mode, const uint8_t* rgb, const uint8_t* maskPixel) {
 void CheckAgainstFile(const ge::TextureImage& image, Mode mode, const uint8_t* file, size_t size,
                       const uint8_t* mask, size_t maskSize) {
     fuzz::CheckTextureShape(image);
+    const size_t fileData = PixelDataOffset(file, size);
+    const size_t maskData = mode == Mode::mask ? PixelDataOffset(mask, maskSize) : 0;
     for (int y = 0; y < image.imageHeight; ++y) {
         for (int x = 0; x < image.imageWidth; ++x) {
             // Only the last row's padding may be missing from a file.
-            const size_t offset = PixelOffset(image, x, y);
-            if (offset + 3 > size || (mode == Mode::mask && offset + 3 > maskSize)) {
+            const size_t offset = PixelOffset(image, fileData, x, y);
+            const size_t maskOffset = PixelOffset(image, maskData, x, y);
+            if (offset + 3 > size || (mode == Mode::mask && maskOffset + 3 > maskSize)) {
                 fuzz::Fail("a pixel was decoded from beyond the end of its file");
             }
             const uint8_t* bgr = file + offset;
-            const uint8_t* maskPixel = mode == Mode::mask ? mask + offset : nullptr;
+            const uint8_t* maskPixel = mode == Mode::mask ? mask + maskOffset : nullptr;
             const uint8_t rgb[3] = { bgr[2], bgr[1], bgr[0] };
             const uint8_t* texel = fuzz::Texel(image, x, y);
             if (std::memcmp(texel, rgb, 3) != 0 || texel[3] != FileAlpha(mode, rgb, maskPixel)) {

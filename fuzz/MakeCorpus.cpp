@@ -1,6 +1,7 @@
 // Writes the seed corpus of the fuzz targets into a folder:
-//   bmp/  24-bit BMPs of widths 1..5 behind each transparency-mode byte, and
-//         image and mask pairs;
+//   bmp/  24-bit BMPs of widths 1..5 behind each transparency-mode byte,
+//         image and mask pairs, and files with a gap before their pixels
+//         (make_corpus.sh adds the same pictures re-saved by ImageMagick);
 //   png/  small PNGs written with LodePNG in several colour types;
 //   wav/  tones for lame to turn into the MP3 seeds (make_corpus.sh).
 #include <lodepng.h>
@@ -40,12 +41,13 @@ uint8_t Channel(int x, int y, int channel, int seed) {
     return static_cast<uint8_t>(40 * x + 70 * y + 90 * channel + seed);
 }
 
-Bytes Bmp24(int width, int height, int seed) {
+// A 24-bit BMP; gap bytes lie between its headers and its pixels.
+Bytes Bmp24(int width, int height, int seed, int gap = 0) {
     const int stride = width * 3 + width % 4;
     Bytes out = { 'B', 'M' };
-    PutLe(out, static_cast<uint32_t>(54 + stride * height), 4);
+    PutLe(out, static_cast<uint32_t>(54 + gap + stride * height), 4);
     PutLe(out, 0, 4);
-    PutLe(out, 54, 4);
+    PutLe(out, static_cast<uint32_t>(54 + gap), 4);
     PutLe(out, 40, 4);
     PutLe(out, static_cast<uint32_t>(width), 4);
     PutLe(out, static_cast<uint32_t>(height), 4);
@@ -57,6 +59,7 @@ Bytes Bmp24(int width, int height, int seed) {
     PutLe(out, 2835, 4);
     PutLe(out, 0, 4);
     PutLe(out, 0, 4);
+    out.insert(out.end(), static_cast<size_t>(gap), 0xA5);
     for (int row = height - 1; row >= 0; --row) {
         for (int x = 0; x < width; ++x) {
             for (int channel = 2; channel >= 0; --channel) {
@@ -91,6 +94,8 @@ bool WriteBmpSeeds(const std::filesystem::path& dir) {
     }
     ok &= WriteFile(dir / "mask-3x2", BmpInput(2, Bmp24(3, 2, 7), Bmp24(3, 2, 100)));
     ok &= WriteFile(dir / "mask-4x4", BmpInput(2, Bmp24(4, 4, 11), Bmp24(4, 4, 200)));
+    ok &= WriteFile(dir / "gap-3x2", BmpInput(1, Bmp24(3, 2, 5, 16), {}));
+    ok &= WriteFile(dir / "mask-gap-3x2", BmpInput(2, Bmp24(3, 2, 7, 16), Bmp24(3, 2, 100, 3)));
     return ok;
 }
 

@@ -17,7 +17,9 @@ namespace ge {
 namespace {
 
 const char* const tag = "GE";
-const size_t bmpHeaderSize = 54;
+const size_t bmpFileHeaderSize = 14;
+const size_t bmpInfoHeaderSize = 40;
+const size_t bmpHeaderSize = bmpFileHeaderSize + bmpInfoHeaderSize;
 const int bmpBitsPerPixel = 24;
 
 struct FileCloser {
@@ -30,6 +32,10 @@ int32_t ReadInt32(const uint8_t* bytes) {
                            static_cast<uint32_t>(bytes[2]) << 16 |
                            static_cast<uint32_t>(bytes[3]) << 24;
     return static_cast<int32_t>(value);
+}
+
+uint32_t ReadUint32(const uint8_t* bytes) {
+    return static_cast<uint32_t>(ReadInt32(bytes));
 }
 
 int ReadUint16(const uint8_t* bytes) {
@@ -59,21 +65,70 @@ uint8_t* Texel(TextureImage& image, int x, int y) {
     return image.texels.data() + (static_cast<size_t>(y) * image.texWidth + x) * 4;
 }
 
-void ReadHeader(FILE* file, uint8_t (&header)[bmpHeaderSize]) {
-    if (std::fread(header, 1, bmpHeaderSize, file) != bmpHeaderSize) {
+void ReadBytes(FILE* file, uint8_t* bytes, size_t count) {
+    if (std::fread(bytes, 1, count, file) != count) {
         LogError("Texture file is truncated", tag);
     }
 }
 
-// Bytes left in the file from where it stands (0 if that cannot be told).
-long RemainingBytes(FILE* file) {
+// Bytes in the file from its start (0 if that cannot be told).
+long FileSize(FILE* file) {
     const long here = std::ftell(file);
     if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) {
         return 0;
     }
     const long end = std::ftell(file);
     std::fseek(file, here, SEEK_SET);
-    return end > here ? end - here : 0;
+    return end > 0 ? end : 0;
+}
+
+// Bytes left in the file from where it stands (0 if that cannot be told).
+long RemainingBytes(FILE* file) {
+    const long here = std::ftell(file);
+    const long end = FileSize(file);
+    return here >= 0 && end > here ? end - here : 0;
+}
+
+// What the headers of a 24-bit uncompressed BMP say about its pixels.
+struct BmpLayout {
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t pixelOffset = 0;
+};
+
+// Pixels that start past the end are a file cut short.
+void SeekPixels(FILE* file, uint32_t pixelOffset) {
+    if (static_cast<uint64_t>(FileSize(file)) < pixelOffset ||
+        std::fseek(file, static_cast<long>(pixelOffset), SEEK_SET) != 0) {
+        LogError("Texture file is truncated", tag);
+    }
+}
+
+// Reads the headers and leaves the file at the first pixel row. Accepted:
+// "BM", a Windows information header (40 bytes or longer: the later versions
+// only add fields behind the first 40), 24 bits per pixel, no compression,
+// rows bottom first, pixels behind the headers. The OS/2 core header (12
+// bytes) lays its fields out differently and is refused.
+BmpLayout ReadBmpLayout(FILE* file) {
+    uint8_t header[bmpHeaderSize];
+    ReadBytes(file, header, bmpFileHeaderSize + 4);
+    const uint8_t* const info = header + bmpFileHeaderSize;
+    const uint32_t infoSize = ReadUint32(info);
+    if (header[0] != 'B' || header[1] != 'M' || infoSize < bmpInfoHeaderSize) {
+        LogError("Do not know this format", tag);
+    }
+    ReadBytes(file, header + bmpFileHeaderSize + 4, bmpInfoHeaderSize - 4);
+    BmpLayout layout;
+    layout.width = ReadInt32(info + 4);
+    layout.height = ReadInt32(info + 8);
+    layout.pixelOffset = ReadUint32(header + 10);
+    const uint64_t headersEnd = uint64_t{bmpFileHeaderSize} + infoSize;
+    if (ReadUint16(info + 14) != bmpBitsPerPixel || ReadInt32(info + 16) != 0 ||
+        layout.height < 0 || layout.pixelOffset < headersEnd) {
+        LogError("Do not know this format", tag);
+    }
+    SeekPixels(file, layout.pixelOffset);
+    return layout;
 }
 
 // A body too short for its rows is refused before any buffer is made for it,
@@ -115,14 +170,14 @@ void MakeBlackTransparent(TextureImage& image) {
     }
 }
 
-// The mask's header is skipped unread; its blue bytes become the alpha.
+// The mask's rows are read at the image's size whatever its header says;
+// their blue bytes become the alpha.
 void ApplyMask(TextureImage& image, const char* maskPath) {
     const File mask(std::fopen(maskPath, "rb"));
     if (!mask) {
         LogError("Cannot open texture mask file", tag);
     }
-    uint8_t header[bmpHeaderSize];
-    ReadHeader(mask.get(), header);
+    ReadBmpLayout(mask.get());
     CheckBodyFits(mask.get(), image.imageWidth, image.imageHeight);
     ReadRows(mask.get(), image.imageWidth, image.imageHeight,
              [&image](int x, int y, const uint8_t* bgr) { Texel(image, x, y)[3] = bgr[0]; });
@@ -149,17 +204,9 @@ TextureImage DecodeBmp(const char* mode, const char* path) {
     if (!file) {
         LogError("Cannot open texture file", tag);
     }
-    uint8_t header[bmpHeaderSize];
-    ReadHeader(file.get(), header);
-    const int32_t width = ReadInt32(header + 14 + 4);
-    const int32_t height = ReadInt32(header + 14 + 8);
-    const int bitsPerPixel = ReadUint16(header + 14 + 14);
-    const int32_t compression = ReadInt32(header + 14 + 16);
-    // Rows stored top first (a negative height) are not a layout this reads.
-    if (header[0] != 'B' || header[1] != 'M' || bitsPerPixel != bmpBitsPerPixel ||
-        compression != 0 || height < 0) {
-        LogError("Do not know this format", tag);
-    }
+    const BmpLayout layout = ReadBmpLayout(file.get());
+    const int32_t width = layout.width;
+    const int32_t height = layout.height;
     CheckImageSize(width, height);
     CheckBodyFits(file.get(), width, height);
 

@@ -1,6 +1,10 @@
 #include "tests/ge/ImageFiles.h"
 
 #include <lodepng.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
 
 namespace imagefiles {
 
@@ -50,6 +54,30 @@ std::string Bmp24(int width, int height, const PixelFunction& pixel, uint8_t pad
     return bytes;
 }
 
+std::string WithGap(const std::string& bmp, size_t gap, char fill) {
+    std::string bytes = bmp.substr(0, 54) + std::string(gap, fill) + bmp.substr(54);
+    SetField32(bytes, 2, static_cast<uint32_t>(bytes.size()));
+    SetField32(bytes, 10, static_cast<uint32_t>(54 + gap));
+    return bytes;
+}
+
+void SetField32(std::string& bytes, size_t offset, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) {
+        bytes.at(offset + i) = static_cast<char>((value >> (8 * i)) & 0xFFu);
+    }
+}
+
+uint32_t Field32(const std::string& bytes, size_t offset) {
+    if (offset + 4 > bytes.size()) {
+        return 0;
+    }
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[offset + i])) << (8 * i);
+    }
+    return value;
+}
+
 std::string Png(int width, int height, const PixelFunction& pixel) {
     std::vector<unsigned char> rgba;
     for (int y = 0; y < height; ++y) {
@@ -66,6 +94,22 @@ std::string Png(int width, int height, const PixelFunction& pixel) {
 Rgba Pattern(int x, int y) {
     return Rgba{static_cast<uint8_t>(10 + x * 7), static_cast<uint8_t>(20 + y * 11),
                 static_cast<uint8_t>(x * 3 + y * 5 + 1), 255};
+}
+
+std::string GameArtPath(const std::string& file) {
+    char self[PATH_MAX] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+    std::string build = length > 0 ? std::string(self, static_cast<size_t>(length)) : "";
+    for (int level = 0; level < 2; ++level) {
+        build = build.substr(0, build.find_last_of('/'));
+    }
+    return build + "/gfx/" + file;
+}
+
+bool Convert(const std::string& from, const std::string& options, const std::string& to) {
+    const std::string command =
+        "/usr/bin/convert '" + from + "' " + options + " '" + to + "' 2>&1";
+    return std::system(command.c_str()) == 0;
 }
 
 }  // namespace imagefiles

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ge/gl/TextureLoader.h"
@@ -333,3 +334,152 @@ TEST_F(TextureDecode, TinyFileClaimingAHugePictureIsRefusedBeforeItsBuffer) {
 }
 
 }  // namespace
+
+// Pixels need not follow the 54 header bytes: the pixel-data offset says
+// where they start.
+
+TEST_F(TextureDecode, PixelsAreReadFromThePixelDataOffset) {
+    // The gap holds bytes that would show as colours if read as pixels.
+    const std::string bytes =
+        imagefiles::WithGap(imagefiles::Bmp24(5, 3, imagefiles::Pattern, 0xEE), 16, '\xC3');
+    ASSERT_EQ(70u, imagefiles::Field32(bytes, 10));
+    const std::string path = Write("gap.bmp", bytes);
+    ExpectImage(ge::DecodeBmp("Null", path.c_str()), imagefiles::Pattern);
+
+    const auto maskPixel = [](int x, int y) {
+        return Rgba{0x11, 0x22, static_cast<uint8_t>(x * 30 + y * 90 + 5), 0};
+    };
+    const std::string mask =
+        Write("gap-mask.bmp", imagefiles::WithGap(imagefiles::Bmp24(5, 3, maskPixel), 3, '\x7A'));
+    ExpectImage(ge::DecodeBmp(mask.c_str(), path.c_str()), [&](int x, int y) {
+        Rgba colour = imagefiles::Pattern(x, y);
+        colour.a = maskPixel(x, y).b;
+        return colour;
+    });
+}
+
+TEST_F(TextureDecode, BadHeaderSizesAndPixelOffsetsAreRefused) {
+    const std::string good = imagefiles::Bmp24(4, 2, imagefiles::Pattern);
+    const auto withField = [&good](size_t offset, uint32_t value) {
+        std::string bytes = good;
+        imagefiles::SetField32(bytes, offset, value);
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"offset-in-file-header", withField(10, 0), "Do not know this format"},
+        {"offset-in-info-header", withField(10, 53), "Do not know this format"},
+        // A 124-byte header claims bytes 14..137: pixels at 54 would be inside it.
+        {"offset-in-long-header", withField(14, 124), "Do not know this format"},
+        {"os2-core-header", withField(14, 12), "Do not know this format"},
+        {"short-info-header", withField(14, 39), "Do not know this format"},
+        {"offset-past-the-end", withField(10, static_cast<uint32_t>(good.size() + 1)),
+         "Texture file is truncated"},
+        {"offset-far-past-the-end", withField(10, 0xFFFFFFFFu), "Texture file is truncated"},
+        {"body-cut-by-the-offset", withField(10, 58), "Texture file is truncated"},
+    };
+    const std::string image = Write("image.bmp", good);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Write(std::string(c.name) + ".bmp", c.bytes);
+        EXPECT_GE_ERROR(ge::DecodeBmp("Null", path.c_str()), c.error);
+        EXPECT_GE_ERROR(ge::DecodeBmp(path.c_str(), image.c_str()), c.error);
+    }
+}
+
+// Files other software wrote: the game's own pictures re-saved by ImageMagick.
+
+namespace {
+
+void ExpectSameTexture(const ge::TextureImage& want, const ge::TextureImage& got) {
+    ASSERT_EQ(want.imageWidth, got.imageWidth);
+    ASSERT_EQ(want.imageHeight, got.imageHeight);
+    ASSERT_EQ(want.texels.size(), got.texels.size());
+    const auto differ = std::mismatch(want.texels.begin(), want.texels.end(), got.texels.begin());
+    if (differ.first != want.texels.end()) {
+        const size_t texel = static_cast<size_t>(differ.first - want.texels.begin()) / 4;
+        ADD_FAILURE() << "texel " << texel % want.texWidth << ", " << texel / want.texWidth
+                      << " differs from the original";
+    }
+}
+
+class ResavedArt : public TextureDecode {
+protected:
+    // The game's picture art re-saved by ImageMagick, with options, in format
+    // ("BMP3:", ...).
+    std::string Resave(const std::string& art, const std::string& options, const std::string& format) {
+        const std::string path = dir.File(format.substr(0, format.size() - 1) + "-" + art);
+        EXPECT_TRUE(imagefiles::Convert(imagefiles::GameArtPath(art), options, format + path))
+            << "ImageMagick could not re-save " << imagefiles::GameArtPath(art);
+        return path;
+    }
+};
+
+}  // namespace
+
+TEST_F(ResavedArt, BmpsDecodeAsTheOriginal) {
+    struct Writer {
+        const char* format;
+        uint32_t infoSize;
+        uint32_t pixelOffset;
+    };
+    // BMP3 writes the 40-byte header, the default writer the 124-byte one.
+    const Writer writers[] = {{"BMP3:", 40, 54}, {"BMP:", 124, 138}};
+    for (const char* art : {"font.bmp", "system.bmp", "icon.bmp"}) {
+        const ge::TextureImage original = ge::DecodeBmp("Auto", imagefiles::GameArtPath(art).c_str());
+        for (const Writer& writer : writers) {
+            SCOPED_TRACE(std::string(writer.format) + art);
+            const std::string path = Resave(art, "", writer.format);
+            const std::string bytes = testsupport::ReadFile(path);
+            ASSERT_EQ(writer.infoSize, imagefiles::Field32(bytes, 14));
+            ASSERT_EQ(writer.pixelOffset, imagefiles::Field32(bytes, 10));
+            ExpectSameTexture(original, ge::DecodeBmp("Auto", path.c_str()));
+        }
+    }
+}
+
+TEST_F(ResavedArt, MaskWithTheLongHeaderGivesItsBlueAsAlpha) {
+    const std::string mask = Resave("icon.bmp", "", "BMP:");
+    ASSERT_EQ(138u, imagefiles::Field32(testsupport::ReadFile(mask), 10));
+    // The picture is its own mask, so every alpha equals the texel's blue.
+    const ge::TextureImage image = ge::DecodeBmp(mask.c_str(), imagefiles::GameArtPath("icon.bmp").c_str());
+    ExpectImage(image, [&image](int x, int y) {
+        Rgba colour = TexelOf(image, x, y);
+        colour.a = colour.b;
+        return colour;
+    });
+}
+
+TEST_F(ResavedArt, Os2BmpIsUnknown) {
+    const std::string os2 = Resave("icon.bmp", "", "BMP2:");
+    ASSERT_EQ(12u, imagefiles::Field32(testsupport::ReadFile(os2), 14));
+    EXPECT_GE_ERROR(ge::DecodeBmp("Auto", os2.c_str()), "Do not know this format");
+    EXPECT_GE_ERROR(ge::DecodeBmp(os2.c_str(), imagefiles::GameArtPath("icon.bmp").c_str()),
+                    "Do not know this format");
+}
+
+TEST_F(ResavedArt, PngPaletteSixteenBitAndInterlacedDecodeAsTheOriginal) {
+    struct Resaving {
+        const char* options;
+        const char* format;
+        size_t field;  // the IHDR byte that tells the variant
+        uint8_t value;
+    };
+    // IHDR bytes of the file: 24 bit depth, 25 colour type, 28 interlace.
+    const Resaving resavings[] = {
+        {"", "PNG8:", 25, 3},
+        {"-depth 16", "PNG64:", 24, 16},
+        {"-interlace PNG", "PNG32:", 28, 1},
+    };
+    const ge::TextureImage original = ge::DecodePng(imagefiles::GameArtPath("title.png").c_str());
+    for (const Resaving& resaving : resavings) {
+        SCOPED_TRACE(resaving.format);
+        const std::string path = Resave("title.png", resaving.options, resaving.format);
+        ASSERT_EQ(resaving.value, static_cast<uint8_t>(testsupport::ReadFile(path).at(resaving.field)));
+        ExpectSameTexture(original, ge::DecodePng(path.c_str()));
+    }
+}
