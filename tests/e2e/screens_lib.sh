@@ -117,9 +117,14 @@ await_reference() {
   masked_copy "$name" "$ref" "$e2e_work/ref.png"
   start=$SECONDS
   while ((SECONDS - start < screens_timeout)); do
+    # The game stands still while its picture is taken and compared: however
+    # long that takes on a busy machine, it moves on only during the pause
+    # below, so a screen that lasts a moment of game time is never skipped.
+    kill -STOP "$game_pid"
     capture "$shot"
     masked_copy "$name" "$shot" "$e2e_work/masked.png"
     diff=$(differing_pixels "$e2e_work/ref.png" "$e2e_work/masked.png")
+    kill -CONT "$game_pid"
     [[ "$diff" == 0 ]] && return 0
     if [[ "$diff" =~ ^[0-9]+$ ]] && [[ -z "$fewest" || "$diff" -lt "$fewest" ]]; then
       fewest=$diff
