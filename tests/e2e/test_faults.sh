@@ -162,7 +162,7 @@ run_unwritable_log() {
   (cd "$dir/bin" && exec "$@" "$dunmark_bin" >"$dir/out.txt" 2>"$dir/err.txt") &
   game_pid=$!
   e2e_pids+=("$game_pid")
-  id=$(wait_window "Norvik-104 DUNMARK!") || fail "$what: no window"
+  id=$(wait_window "Norvik-104 DUNMARK!") || fail "$what: no window; the game said: $(tail -5 "$dir/out.txt" "$dir/err.txt" 2>/dev/null)"
   wait_output_line "SE.message: Sound Engine is created!" "$dir/out.txt" || fail "$what: start-up did not finish"
   sleep 0.3
   kill -0 "$game_pid" 2>/dev/null || fail "$what: the game ended on its own"
