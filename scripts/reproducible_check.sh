@@ -33,6 +33,7 @@ echo "reproducible_check: commit $commit"
 # A Russian locale when its source is installed: its collation and number
 # format differ from C's, which is what could reorder a file list.
 second_locale=POSIX
+mkdir -p "$work/locale"
 if command -v localedef >/dev/null && [[ -f /usr/share/i18n/locales/ru_RU ]] &&
    localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >/dev/null 2>&1; then
   second_locale=ru_RU.UTF-8
