@@ -88,7 +88,8 @@ b_src=$work/second-build/x/src; b_bin=$work/second-build/obj
 )
 (
   umask 077
-  export TZ=Pacific/Kiritimati LC_ALL=$second_locale LOCPATH=$work/locale
+  export LOCPATH=$work/locale
+  export TZ=Pacific/Kiritimati LC_ALL=$second_locale
   unset SOURCE_DATE_EPOCH
   clock=("${later[@]}")
   run_build "second (umask 077, TZ=$TZ, LC_ALL=$LC_ALL, clock ${later[*]:-not moved})" "$b_src" "$b_bin"
