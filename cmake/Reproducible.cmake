@@ -15,8 +15,6 @@ add_compile_options(
   -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/ReproducibleCPack.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReproducibleStage.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReproducibleDeb.cmake)
 set(CPACK_DUNMARK_AR ${CMAKE_AR})
 dunmark_source_date_epoch(DUNMARK_SOURCE_DATE_EPOCH "${CMAKE_SOURCE_DIR}")
 if(DUNMARK_SOURCE_DATE_EPOCH STREQUAL "")

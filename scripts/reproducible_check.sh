@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds one commit twice from `git archive` and checks that both builds give
 # the same bytes: bin/dunmark, every file under gfx/, the installed tree
-# (names, modes, contents) and every .deb that `cpack -G DEB` makes.
+# (names, file modes, contents) and every .deb that `cpack -G DEB` makes.
 # The two builds differ in everything that must not matter:
 #               first build                 second build
 #   folder      $work/a/dunmark             $work/second-build/x/src, built out of tree
@@ -58,12 +58,16 @@ build_one() {
 }
 
 # Prints one line per file the check compares: "sha256  name", names relative
-# to the build folder, the installed tree as one manifest line per entry.
+# to the build folder; then the installed tree, a line per entry: the name,
+# a file's mode and checksum. A folder's mode is left out: `cmake --install`
+# makes folders under the installer's umask, as mkdir does, and the package
+# (whose folders are always 755) is compared whole above.
 fingerprint() {
   local bin=$1
   (cd "$bin" && sha256sum bin/dunmark && find gfx -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum &&
    ls -1 ./*.deb | LC_ALL=C sort | xargs sha256sum)
-  (cd "$bin/stage" && find . -mindepth 1 -printf '%M %P\n' | LC_ALL=C sort | sed 's/^/stage: /')
+  (cd "$bin/stage" && find . -mindepth 1 \( -type d -printf 'folder %P\n' \) -o \( -printf '%M %P\n' \) |
+   LC_ALL=C sort | sed 's/^/stage: /')
   (cd "$bin/stage" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum | sed 's/^/stage: /')
 }
 
