@@ -9,7 +9,9 @@
 #   TZ          UTC                         Pacific/Kiritimati (UTC+14)
 #   LC_ALL      C.UTF-8                     ru_RU.UTF-8 (made with localedef when its
 #                                           source is there, else POSIX)
-#   clock       now                         400 days and 7 hours ahead (faketime)
+#   clock       now                         400 days ahead (faketime)
+#   host name   this machine's              dunmark-second-build (unshare, as root)
+#   file times  the commit's (git archive)  the moment of extraction
 # SOURCE_DATE_EPOCH is unset for both: the build takes it from the commit.
 # On a difference it names the file and shows the first lines of diffoscope's
 # report; diffoscope-minimal is installed then (as root) if it is missing.
@@ -38,9 +40,15 @@ if command -v localedef >/dev/null && [[ -f /usr/share/i18n/locales/ru_RU ]] &&
    localedef -i ru_RU -f UTF-8 "$work/locale/ru_RU.UTF-8" >/dev/null 2>&1; then
   second_locale=ru_RU.UTF-8
 fi
+# The second build runs every step on a clock 400 days ahead and, where it
+# may make a UTS namespace of its own, under another host name.
 later=()
-if command -v faketime >/dev/null; then later=(faketime -f "+400d7h"); fi
+if unshare --uts true 2>/dev/null; then
+  later=(unshare --uts sh -c 'hostname dunmark-second-build && exec "$@"' sh)
+fi
+if command -v faketime >/dev/null; then later+=(faketime -f "+400d"); fi
 clock=()
+untar=()
 
 # Extracts the commit into $1, configures into $2, builds, installs into
 # $2/stage and packs, every step under ${clock[@]}. Runs in a subshell that
@@ -48,7 +56,7 @@ clock=()
 build_one() {
   local src=$1 bin=$2
   mkdir -p "$src" "$bin"
-  git -C "$top" archive --format=tar "$commit" | tar -x -C "$src"
+  git -C "$top" archive --format=tar "$commit" | tar -x "${untar[@]}" -C "$src"
   {
     "${clock[@]}" cmake -S "$src" -B "$bin" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_TESTS=OFF &&
     "${clock[@]}" cmake --build "$bin" -j "$jobs" &&
@@ -96,7 +104,8 @@ b_src=$work/second-build/x/src; b_bin=$work/second-build/obj
   export TZ=Pacific/Kiritimati LC_ALL=$second_locale
   unset SOURCE_DATE_EPOCH
   clock=("${later[@]}")
-  run_build "second (umask 077, TZ=$TZ, LC_ALL=$LC_ALL, clock ${later[*]:-not moved})" "$b_src" "$b_bin"
+  untar=(--touch)
+  run_build "second (umask 077, TZ=$TZ, LC_ALL=$LC_ALL, under: ${later[*]:-nothing})" "$b_src" "$b_bin"
 )
 
 fingerprint "$a_bin" >"$work/a.sums"
