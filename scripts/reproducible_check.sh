@@ -43,10 +43,12 @@ fi
 # The second build runs every step on a clock 400 days ahead and, where it
 # may make a UTS namespace of its own, under another host name.
 later=()
+later_text="clock not moved"
+if command -v faketime >/dev/null; then later=(faketime -f "+400d"); later_text="clock +400 days"; fi
 if unshare --uts true 2>/dev/null; then
-  later=(unshare --uts sh -c 'hostname dunmark-second-build && exec "$@"' sh)
+  later=(unshare --uts sh -c 'hostname dunmark-second-build && exec "$@"' sh "${later[@]}")
+  later_text+=", host name dunmark-second-build"
 fi
-if command -v faketime >/dev/null; then later+=(faketime -f "+400d"); fi
 clock=()
 untar=()
 
@@ -105,7 +107,7 @@ b_src=$work/second-build/x/src; b_bin=$work/second-build/obj
   unset SOURCE_DATE_EPOCH
   clock=("${later[@]}")
   untar=(--touch)
-  run_build "second (umask 077, TZ=$TZ, LC_ALL=$LC_ALL, under: ${later[*]:-nothing})" "$b_src" "$b_bin"
+  run_build "second (umask 077, TZ=$TZ, LC_ALL=$LC_ALL, $later_text)" "$b_src" "$b_bin"
 )
 
 fingerprint "$a_bin" >"$work/a.sums"
