@@ -40,6 +40,9 @@ bash "$here/thread_check.sh" "${DUNMARK_THREAD_SECONDS:-30}"
 echo "== Debian package"
 DUNMARK_BUILD_DIR=$build bash "$here/check_package.sh"
 
+echo "== Reproducible build: the commit built twice, compared byte for byte"
+bash "$here/reproducible_check.sh"
+
 if ((fuzz)); then
   echo "== Fuzzing, ${DUNMARK_FUZZ_SECONDS:-60} s a target"
   bash "$here/fuzz.sh" "${DUNMARK_FUZZ_SECONDS:-60}"

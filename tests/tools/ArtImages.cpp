@@ -32,7 +32,7 @@ std::string ParentOf(const std::string& path, int levels) {
 }
 
 // The test runner names the trees in the environment; when it does not, the
-// build tree holds this program in tests/ and the source tree holds this file.
+// build tree holds this program in tests/ and the build names the source tree.
 std::string BuildDir() {
     const char* value = std::getenv("DUNMARK_BUILD_DIR");
     if (value != nullptr && value[0] != '\0') {
@@ -48,7 +48,7 @@ std::string SourceDir() {
     if (value != nullptr && value[0] != '\0') {
         return value;
     }
-    return ParentOf(__FILE__, 3);
+    return DUNMARK_SOURCE_TREE;
 }
 
 }  // namespace
