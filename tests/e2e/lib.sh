@@ -5,6 +5,10 @@ set -euo pipefail
 build=${DUNMARK_BUILD_DIR:?DUNMARK_BUILD_DIR must name the build folder}
 dunmark_bin="$build/bin/dunmark"
 e2e_pids=()
+# How long a wait below lasts before it gives up. The machine may be shared
+# and busy, and a sanitizer build starts and ends several times slower: the
+# limit only bounds a failing run, a passing one never waits it out.
+e2e_wait_seconds=${DUNMARK_E2E_WAIT_SECONDS:-60}
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -45,8 +49,8 @@ start_xvfb() {
 
 # Waits until a window with exactly this name is visible; prints its id.
 wait_window() {
-  local name=$1 i id
-  for i in $(seq 1 200); do
+  local name=$1 id deadline=$((SECONDS + e2e_wait_seconds))
+  while ((SECONDS < deadline)); do
     id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1 || true)
     [[ -n "$id" ]] && { echo "$id"; return 0; }
     sleep 0.05
@@ -63,9 +67,9 @@ start_game() {
 # Waits for the game to end; sets game_code to its exit code ("timeout" if it
 # had to be killed). Not for use inside $(...): only this shell can wait for it.
 wait_game() {
-  local i
+  local deadline=$((SECONDS + e2e_wait_seconds))
   game_code="timeout"
-  for i in $(seq 1 300); do
+  while ((SECONDS < deadline)); do
     if ! kill -0 "$game_pid" 2>/dev/null; then
       game_code=0
       wait "$game_pid" || game_code=$?
@@ -79,8 +83,8 @@ wait_game() {
 
 # Waits until the output file holds a line.
 wait_output_line() {
-  local line=$1 file=${2:-$e2e_work/out.txt} i
-  for i in $(seq 1 300); do
+  local line=$1 file=${2:-$e2e_work/out.txt} deadline=$((SECONDS + e2e_wait_seconds))
+  while ((SECONDS < deadline)); do
     grep -qxF -- "$line" "$file" 2>/dev/null && return 0
     sleep 0.05
   done
