@@ -20,8 +20,11 @@ seconds=${1:-600}
 margin_kb=${DUNMARK_SOAK_MARGIN_KB:-2048}
 seed=${DUNMARK_SOAK_SEED:-$$}
 sample_every=5
-# Start-up, the first textures drawn and the driver's first shaders make the
-# resident size climb during the first minute; the criterion starts after it.
+# The software OpenGL driver takes a 64 kB vertex buffer from the main
+# thread's heap for every primitive and frees them all when the frame is
+# drawn, and the C library keeps freed heap (sys::KeepFreedMemory): the heap
+# grows to the most buffers one frame ever held, which the first minute's
+# encounters and messages set. The criterion starts after that.
 settle_seconds=60
 ((seconds > 2 * settle_seconds)) || settle_seconds=$((seconds / 2))
 final_game_limit=300
