@@ -21,10 +21,12 @@ margin_kb=${DUNMARK_SOAK_MARGIN_KB:-2048}
 seed=${DUNMARK_SOAK_SEED:-$$}
 sample_every=5
 # The software OpenGL driver takes a 64 kB vertex buffer from the main
-# thread's heap for every primitive and frees them all when the frame is
-# drawn, and the C library keeps freed heap (sys::KeepFreedMemory): the heap
-# grows to the most buffers one frame ever held, which the first minute's
-# encounters and messages set. The criterion starts after that.
+# thread's heap for every primitive and frees them all once the frame is
+# drawn, and the C library keeps the freed heap (sys::KeepFreedMemory). The
+# heap grows to the most buffers one frame has held (about 200, 13 MB, within
+# the first half-minute); only the first bytes of a buffer are written, so its
+# pages become resident one by one as buffers land on them. The criterion
+# starts after the first minute.
 settle_seconds=60
 ((seconds > 2 * settle_seconds)) || settle_seconds=$((seconds / 2))
 final_game_limit=300
