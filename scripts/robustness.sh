@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Everything that makes the game rock-solid, at full length: the whole suite in
-# the normal and the ASan+UBSan builds, the ThreadSanitizer check of the real
-# game, long fuzzing runs and the ten-minute soak.
+# the normal and the ASan+UBSan builds, the leak check and the ThreadSanitizer
+# check of the real game, long fuzzing runs and the ten-minute soak.
 #   bash scripts/robustness.sh
 # Lengths can be changed: DUNMARK_FUZZ_SECONDS (default 600 a target),
 # DUNMARK_THREAD_SECONDS (default 60), DUNMARK_SOAK_SECONDS (default 600).

@@ -1,25 +1,37 @@
 #!/usr/bin/env bash
-# Soak of the real program under Xvfb: random clicking through many games for
-# the given number of seconds, mostly on the three buttons and the OK area,
-# sometimes anywhere. Resident memory is sampled all along; a game is counted
-# each time the game-over screen shows, and every game-over screen must turn
-# into the title at the next click. At the end the game is played to one more
-# game over, must answer that click, and is closed with Escape.
-# Passes when the resident size at the last game over is at most the margin
-# above the size at the first (both taken on the same screen, as transient
-# buffers make the size swing by several MB between screens), and the game
-# said goodbye with exit code 0.
+# Soak of the real program under Xvfb, as players run it (no allocator
+# settings): random clicking through many games for the given number of
+# seconds, mostly on the three buttons and the OK area, sometimes anywhere.
+# Resident memory is sampled all along; a game is counted each time the
+# game-over screen shows, and every game-over screen must turn into the title
+# at the next click. At the end the game is played to one more game over,
+# must answer that click, and is closed with Escape.
+# Passes when the resident size at the end is at most the margin above the
+# size once the game has settled (after the first minute; after half the run
+# for runs of two minutes or less), and the game said goodbye with exit
+# code 0.
 #   bash scripts/soak.sh [seconds]     (default 600)
 # Environment: DUNMARK_BUILD_DIR (default build/), DUNMARK_SOAK_MARGIN_KB
-# (default 4096), DUNMARK_SOAK_SEED (random clicks are repeatable with it).
+# (default 2048), DUNMARK_SOAK_SEED (random clicks are repeatable with it).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 seconds=${1:-600}
-margin_kb=${DUNMARK_SOAK_MARGIN_KB:-4096}
+margin_kb=${DUNMARK_SOAK_MARGIN_KB:-2048}
 seed=${DUNMARK_SOAK_SEED:-$$}
 sample_every=5
-final_game_limit=300
+# The software OpenGL driver takes a 64 kB vertex buffer from the main
+# thread's heap for every primitive and frees them all once the frame is
+# drawn, and the C library keeps the freed heap (sys::KeepFreedMemory). The
+# heap grows to the most buffers one frame has held (about 200, 13 MB, within
+# the first half-minute); only the first bytes of a buffer are written, so its
+# pages become resident one by one as buffers land on them. The criterion
+# starts after the first minute.
+settle_seconds=60
+((seconds > 2 * settle_seconds)) || settle_seconds=$((seconds / 2))
+# A game played to its end takes a few hundred clicks; a bound in clicks, not
+# seconds, holds on a busy machine too.
+final_game_clicks=5000
 
 export DUNMARK_BUILD_DIR=${DUNMARK_BUILD_DIR:-$top/build}
 if [[ ! -x "$DUNMARK_BUILD_DIR/bin/dunmark" ]]; then
@@ -41,12 +53,9 @@ start_xvfb
 # The server resets when its last client leaves; one idle client prevents it.
 xprop -root -spy >/dev/null 2>&1 &
 e2e_pids+=($!)
-# glibc raises its mmap threshold the first time a large block is freed; from
-# then on the OpenGL driver's 64 kB scratch buffers come from the heap, whose
-# top stays resident: a one-time step of about 12 MB at a random moment that
-# is the allocator's, not the game's. A fixed threshold keeps the figures
-# about the game. An explicit GLIBC_TUNABLES wins.
-GLIBC_TUNABLES=${GLIBC_TUNABLES:-glibc.malloc.mmap_threshold=65536} start_game
+# The allocator as players have it.
+unset GLIBC_TUNABLES
+start_game
 e2e_pids+=("$game_pid")
 id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window"
 wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
@@ -94,21 +103,31 @@ random_click() {
   fi
 }
 
-# At the game-over screen: one click must bring the title back.
+# At the game-over screen: a click must bring the title back. The press is
+# held long enough to span a tick; should a machine so busy that the game saw
+# neither press nor release have swallowed it, it is given again, up to three
+# times, and each such repeat is counted in the report.
 answer_game_over() {
-  local i colours
-  click $((RANDOM % 640)) $((RANDOM % 480))
-  for i in $(seq 1 20); do
-    colours=$(screen_colours)
-    is_art "$colours" && return 0
-    sleep 0.05
+  local colours attempt deadline
+  for attempt in 1 2 3; do
+    ((attempt == 1)) || repeated_answers=$((repeated_answers + 1))
+    xdotool mousemove --window "$id" $((RANDOM % 640)) $((RANDOM % 480)) mousedown 1
+    sleep 0.2
+    xdotool mouseup 1
+    deadline=$((SECONDS + 20))
+    while ((SECONDS < deadline)); do
+      colours=$(screen_colours)
+      is_art "$colours" && return 0
+      sleep 0.05
+    done
   done
-  fail "the game-over screen did not answer a click (still $colours colours)"
+  fail "the game-over screen did not answer three clicks (still $colours colours)"
 }
 
+repeated_answers=0
 games=0
 rss_start=$(rss_kb)
-rss_first_game=""
+rss_settled=""
 rss_last_game=""
 rss_game_start=$rss_start
 game_started=$SECONDS
@@ -123,6 +142,9 @@ play() {
   if ((now >= next_sample)); then
     rss=$(rss_kb)
     echo "t=$((now - started)) s  rss=${rss} kB  games=$games"
+    if [[ -z "$rss_settled" ]] && ((now - started >= settle_seconds)); then
+      rss_settled=$rss
+    fi
     next_sample=$((now + sample_every))
   fi
   colours=$(screen_colours)
@@ -130,7 +152,6 @@ play() {
     if ((!was_over)); then
       games=$((games + 1))
       rss=$(rss_kb)
-      [[ -n "$rss_first_game" ]] || rss_first_game=$rss
       rss_last_game=$rss
       # Growth within one game: from its first click to its game over.
       if ((rss - rss_game_start > max_growth)); then max_growth=$((rss - rss_game_start)); fi
@@ -161,9 +182,9 @@ done
 
 echo "== Playing to one more game over"
 games_before=$games
-final_deadline=$((SECONDS + final_game_limit))
+final_clicks=0
 while ((games == games_before)); do
-  ((SECONDS < final_deadline)) || fail "no game over within $final_game_limit s"
+  ((final_clicks++ < final_game_clicks)) || fail "no game over within $final_game_clicks clicks"
   kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the soak"
   play 1
 done
@@ -171,21 +192,24 @@ rss_end=$rss_last_game
 
 press_escape "$id"
 wait_game
+# A sanitizer report (a leak found at exit among them) also changes the exit
+# code: it is shown first and whole.
+if grep -qE "Sanitizer|runtime error:" "$e2e_work/err.txt"; then
+  cat "$e2e_work/err.txt" >&2
+  fail "sanitizer report (above), exit code $game_code"
+fi
 [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 [[ "$(tail -1 "$e2e_work/out.txt")" == "goodbye" ]] || fail "the game did not say goodbye"
-if grep -qE "Sanitizer|runtime error:" "$e2e_work/err.txt"; then
-  fail "sanitizer report: $(head -30 "$e2e_work/err.txt")"
-fi
 
-echo "games played: $games"
-echo "rss at start: ${rss_start} kB, at the first game over: ${rss_first_game} kB," \
-     "at the last: ${rss_end} kB"
+echo "games played: $games (game-over clicks given again: $repeated_answers)"
+echo "rss at start: ${rss_start} kB, after ${settle_seconds} s: ${rss_settled} kB," \
+     "at the last game over: ${rss_end} kB"
 echo "longest game: ${longest_game} s, rss change within it: ${longest_growth} kB;" \
      "largest growth within any game: ${max_growth} kB"
 if ((sanitized)); then
   echo "PASS (sanitizer build: resident size reported, not judged)"
   exit 0
 fi
-((rss_end <= rss_first_game + margin_kb)) ||
-  fail "resident memory grew: ${rss_end} kB at the last game over, ${rss_first_game} kB at the first (margin ${margin_kb} kB)"
-echo "PASS: rss at the last game over within ${margin_kb} kB of the first"
+((rss_end <= rss_settled + margin_kb)) ||
+  fail "resident memory grew: ${rss_end} kB at the end, ${rss_settled} kB after ${settle_seconds} s (margin ${margin_kb} kB)"
+echo "PASS: rss at the end within ${margin_kb} kB of the size after ${settle_seconds} s"

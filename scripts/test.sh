@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the whole suite in the normal build
 # and again under AddressSanitizer with UndefinedBehaviorSanitizer, then the
-# ThreadSanitizer check of the real game, the Debian package check and short
-# fuzzing runs. The GoogleTest programs that
+# leak check and the ThreadSanitizer check of the real game, the Debian
+# package check and short fuzzing runs. The GoogleTest programs that
 # need OpenGL share one Xvfb display; the end-to-end tests start their own.
 #   bash scripts/test.sh           everything (what CI runs)
 #   bash scripts/test.sh --quick   the normal build's suite only
@@ -33,6 +33,9 @@ DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address" ba
 ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   run_suite "$asan_build"
+
+echo "== Leak check of the real game"
+DUNMARK_ASAN_BUILD_DIR=$asan_build bash "$here/leak_check.sh" "${DUNMARK_LEAK_SECONDS:-60}"
 
 echo "== ThreadSanitizer check of the real game"
 bash "$here/thread_check.sh" "${DUNMARK_THREAD_SECONDS:-30}"
