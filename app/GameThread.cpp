@@ -2,6 +2,7 @@
 
 #include "app/GameWindow.h"
 #include "app/Globals.h"
+#include "app/Platform.h"
 #include "app/TickClock.h"
 #include "game/Rules.h"
 #include "ie/ZInputEngineAdapter.h"
@@ -11,6 +12,8 @@
 void GameThread(void* data) {
     Fl_GameWindow* const window = static_cast<Fl_GameWindow*>(data);
     ticksPerSecond = 60;
+    const int ticksBetweenReturns = 10 * ticksPerSecond;
+    int ticksToReturn = ticksBetweenReturns;
     for (;;) {
         WaitForTick();
         Fl::lock();
@@ -24,5 +27,9 @@ void GameThread(void* data) {
         window->redraw();
         Fl::unlock();
         Fl::awake(static_cast<void*>(window));
+        if (--ticksToReturn == 0) {
+            sys::ReturnKeptMemory();
+            ticksToReturn = ticksBetweenReturns;
+        }
     }
 }

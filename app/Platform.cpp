@@ -35,6 +35,10 @@ void KeepFreedMemory() {
     mallopt(M_TRIM_THRESHOLD, 16 << 20);
 }
 
+void ReturnKeptMemory() {
+    malloc_trim(0);
+}
+
 ScreenSize PrimaryScreenSize() {
     int x = 0, y = 0, w = 0, h = 0;
     Fl::screen_xywh(x, y, w, h, 0);

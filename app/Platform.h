@@ -26,6 +26,12 @@ struct ScreenSize {
 // of times a second. Called first thing in main.
 void KeepFreedMemory();
 
+// Hands the pages of every freed block back to the kernel, wherever it lies
+// in the heap (not only at its top, as the trim threshold does). Called now
+// and then, so that memory the driver's buffers needed once, in a busy frame
+// or between fragments, does not stay resident for the rest of the run.
+void ReturnKeptMemory();
+
 // Size of the primary screen in pixels (opens the display if need be).
 ScreenSize PrimaryScreenSize();
 

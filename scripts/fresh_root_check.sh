@@ -177,6 +177,7 @@ main() {
   bash "$here/install_packages.sh" debootstrap
   mkdir -p "$parent"
   root=$(mktemp -d "$parent/dunmark-fresh-root.XXXXXX")
+  chmod 755 "$root"   # it becomes /, which every user must be able to enter
   make_root
   mount_all
   put_tree
