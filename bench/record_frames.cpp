@@ -1,9 +1,10 @@
 // Records what the renderer is asked to do for the frames the benchmark
 // measures, for the replay floor (replay.cpp): the texture loads of start-up
 // and every renderer call of the title screen and of the world view with an
-// encounter open, one frame for each of the four phases of the animation. The game's own code does the asking: LoadTextures
-// and DrawGame, through the real virtual-screen adapter, onto a renderer that
-// writes each call down. No window and no OpenGL are needed.
+// encounter open, one frame for each of the four phases of the animation.
+// The game's own code does the asking: LoadTextures and DrawGame, through the
+// real virtual-screen adapter, onto a renderer that writes each call down. No
+// window and no OpenGL are needed.
 //   record_frames OUT
 // The loaders are linked with --wrap (bench/CMakeLists.txt), so the game's
 // LoadTextures reaches LoadBmp/LoadPng below instead of OpenGL.
