@@ -60,7 +60,7 @@ def thread_ticks(pid):
 
 def report(data, sort):
     out = subprocess.run(["perf", "report", "-i", data, "--stdio", "--sort", sort,
-                          "--percent-limit", "1.5"], capture_output=True, text=True).stdout
+                          "--percent-limit", "0.3"], capture_output=True, text=True).stdout
     return [line for line in out.splitlines() if line.strip() and not line.startswith("#")]
 
 
