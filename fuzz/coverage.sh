@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Line and branch coverage of the game's own sources by the fuzz corpora:
 #   bash fuzz/coverage.sh [CORPUS_ROOT]   default build-fuzz/corpus
-# Runs every input of CORPUS_ROOT/<target> and CORPUS_ROOT/../corpus-seed/<target>
-# once through targets built with coverage mapping in build-fuzz-cov/.
+# Runs every input of CORPUS_ROOT/<target>, CORPUS_ROOT/../corpus-seed/<target>
+# and the kept corpus fuzz/corpus/<target> once through targets built with
+# coverage mapping in build-fuzz-cov/.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 corpus=${1:-$top/build-fuzz/corpus}
@@ -14,7 +15,7 @@ cmake -S "$top/fuzz" -B "$cov" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_FUZZ_
 cmake --build "$cov" -j 2 --target fuzz_bmp fuzz_png fuzz_mp3 >/dev/null
 for name in bmp png mp3; do
   dirs=()
-  for dir in "$corpus/$name" "$seeds/$name"; do
+  for dir in "$corpus/$name" "$seeds/$name" "$top/fuzz/corpus/$name"; do
     [[ -d "$dir" ]] && dirs+=("$dir")
   done
   LLVM_PROFILE_FILE="$cov/$name.profraw" "$cov/bin/fuzz_$name" -runs=0 "${dirs[@]}" >/dev/null 2>&1

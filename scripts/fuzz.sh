@@ -4,8 +4,9 @@
 # UndefinedBehaviorSanitizer.
 #   bash scripts/fuzz.sh [SECONDS]   SECONDS a target, default 60
 # Builds into build-fuzz/ (or $DUNMARK_FUZZ_BUILD_DIR) with clang, makes the
-# seed corpus, then runs each target in turn. The corpus each run grows is
-# kept in build-fuzz/corpus/ for the next run. Exits non-zero on any crash,
+# seed corpus, then runs each target in turn, starting from the minimized
+# corpora of the long campaigns kept in fuzz/corpus/<target>/. The corpus each
+# run grows is kept in build-fuzz/corpus/ for the next run. Exits non-zero on any crash,
 # sanitizer report, hang or failed check; the input is saved under
 # build-fuzz/artifacts/.
 set -euo pipefail
@@ -38,7 +39,7 @@ for entry in "${targets[@]}"; do
   if "$fuzz_build/bin/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 \
        -max_len="$max_len" -print_final_stats=1 -close_fd_mask=2 \
        -artifact_prefix="$fuzz_build/artifacts/$name-" \
-       "$corpus" "$fuzz_build/corpus-seed/$name" >"$log" 2>&1; then
+       "$corpus" "$top/fuzz/corpus/$name" "$fuzz_build/corpus-seed/$name" >"$log" 2>&1; then
     grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 || true
     grep -E '^stat::number_of_executed_units' "$log" || true
   else
