@@ -7,11 +7,23 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 parent=$(mktemp -d /var/tmp/dunmark-cleanup-test.XXXXXX)
-trap 'umount "$parent"/guard/root/inside 2>/dev/null || true; rm -rf --one-file-system "$parent"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 mounts_under() { findmnt -rn -o TARGET | awk -v p="$1" 'index($0, p "/") == 1'; }
+
+# The test's own folder goes only when nothing is mounted under it.
+remove_parent() {
+  umount "$parent/guard/root/inside" 2>/dev/null || true
+  if [[ -n "$(mounts_under "$parent")" ]]; then
+    echo "still mounted under $parent, not removing it: $(mounts_under "$parent")" >&2
+    return 1
+  fi
+  rm -rf --one-file-system "$parent"
+}
+trap remove_parent EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 expect_clean() {
   local what=$1 left
@@ -22,15 +34,12 @@ expect_clean() {
   echo "ok: $what leaves no mount and no root"
 }
 
-check() {
-  DUNMARK_FRESH_ROOT_PARENT=$parent bash "$here/fresh_root_check.sh" "$@"
-}
-
 # The guard: a mount under the root keeps the root, and what is mounted, whole.
 guard() {
   (
+    local mine=$parent
     source "$here/fresh_root_check.sh"
-    root=$parent/guard/root
+    root=$mine/guard/root
     mkdir -p "$root/inside"
     mount -t tmpfs guard-test "$root/inside"
     echo keep >"$root/inside/marker"
@@ -45,19 +54,22 @@ guard() {
 
 broken_build() {
   local code=0
-  DUNMARK_FRESH_ROOT_BREAK=1 check >"$parent/broken.log" 2>&1 || code=$?
+  DUNMARK_FRESH_ROOT_BREAK=1 DUNMARK_FRESH_ROOT_PARENT=$parent bash "$here/fresh_root_check.sh" \
+    >"$parent/broken.log" 2>&1 || code=$?
   ((code != 0)) || fail "a broken build inside the root passed"
-  grep -q "this_is_not_cmake" "$parent/broken.log" || { tail -20 "$parent/broken.log"; fail "the build did not fail where it was broken"; }
+  grep -q "Configuring incomplete, errors occurred" "$parent/broken.log" || { tail -20 "$parent/broken.log"; fail "the build did not fail where it was broken"; }
   expect_clean "a build that fails inside the root"
 }
 
-# Waits until the check has its root mounted, then sends the signal.
+# Waits until the check has its root mounted, then sends the signal: to the
+# check alone (as a supervisor's TERM would come), or to its whole process
+# group (as Ctrl-C in a terminal does).
 interrupted() {
-  local signal=$1 pid i code=0
-  # With job control on, the background check keeps SIGINT (a plain
-  # background job would ignore it), as a check started from a terminal does.
+  local signal=$1 whom=$2 pid i code=0
+  # With job control on, the check gets a process group of its own and keeps
+  # SIGINT (a plain background job would ignore it).
   set -m
-  check >"$parent/interrupted.log" 2>&1 &
+  DUNMARK_FRESH_ROOT_PARENT=$parent bash "$here/fresh_root_check.sh" >"$parent/interrupted.log" 2>&1 &
   pid=$!
   set +m
   for ((i = 0; i < 600; i++)); do
@@ -66,15 +78,19 @@ interrupted() {
     sleep 1
   done
   sleep 5
-  kill "-$signal" "$pid"
+  if [[ "$whom" == group ]]; then
+    kill "-$signal" -- "-$pid"
+  else
+    kill "-$signal" "$pid"
+  fi
   wait "$pid" || code=$?
   ((code != 0)) || fail "an interrupted check passed"
-  expect_clean "a check interrupted by SIG$signal"
+  expect_clean "a check interrupted by SIG$signal to the $whom"
 }
 
 [[ $(id -u) -eq 0 ]] || fail "needs root"
 guard
 broken_build
-interrupted TERM
-interrupted INT
+interrupted TERM check
+interrupted INT group
 echo "PASS"
