@@ -14,31 +14,18 @@
 
 #include "app/GameWindow.h"
 #include "app/Globals.h"
+#include "bench/FixedPointer.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
 #include "game/Random.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
-#include "ie/XInputEngine.h"
 
 namespace {
 
 const int frameCount = 600;
 
-// The pointer resting over the left button of the encounter panel.
-class RestingPointer final : public ie::XInputEngine {
-public:
-    void Update() override {}
-    bool KeyChanged(uint32_t, bool, bool) override { return false; }
-    bool KeyWasDown(uint32_t) override { return false; }
-    bool KeyIsDown(uint32_t) override { return false; }
-    int MouseX() override { return 160; }
-    int MouseY() override { return 290; }
-    bool ButtonChanged(uint32_t, bool, bool) override { return false; }
-    bool ButtonWasDown(uint32_t) override { return false; }
-    bool ButtonIsDown(uint32_t) override { return false; }
-};
 
 GameState EncounterOpen() {
     GameState state;
@@ -66,7 +53,7 @@ public:
         LoadBmpTexture("Auto", 4, "../gfx/font.bmp");
         LoadTextures();
         GameState state = EncounterOpen();
-        RestingPointer pointer;
+        FixedPointer pointer(160, 290);  // over the left button of the encounter panel
         std::vector<double> millis;
         for (int i = 0; i < frameCount; ++i) {
             const auto start = std::chrono::steady_clock::now();

@@ -12,11 +12,11 @@
 #include <cstdlib>
 
 #include "app/GameWindow.h"
+#include "bench/FixedPointer.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
 #include "game/Random.h"
 #include "ge/ZGraphicEngineAdapter.h"
-#include "ie/XInputEngine.h"
 #include "tests/support/RecordingGraphicEngine.h"
 
 namespace {
@@ -26,19 +26,6 @@ using testsupport::GraphicCallKind;
 
 FILE* out = nullptr;
 
-// Where the benchmark's click leaves the pointer: the window's centre.
-class ClickedPointer final : public ie::XInputEngine {
-public:
-    void Update() override {}
-    bool KeyChanged(uint32_t, bool, bool) override { return false; }
-    bool KeyWasDown(uint32_t) override { return false; }
-    bool KeyIsDown(uint32_t) override { return false; }
-    int MouseX() override { return 320; }
-    int MouseY() override { return 240; }
-    bool ButtonChanged(uint32_t, bool, bool) override { return false; }
-    bool ButtonWasDown(uint32_t) override { return false; }
-    bool ButtonIsDown(uint32_t) override { return false; }
-};
 
 // The font is loaded by the window's InitGraphics, which needs a live OpenGL
 // context; its file and mode are the ones InitGraphics uses.
@@ -107,7 +94,7 @@ void RecordFrame(const char* name, int phase, GameState& state) {
     testsupport::RecordingGraphicEngine renderer;
     ge::ZGraphicEngineAdapter adapter(&renderer, 0, 0, Fl_GameWindow::windowWidth,
                                       Fl_GameWindow::windowHeight);
-    ClickedPointer pointer;
+    FixedPointer pointer(320, 240);  // the window's centre, where the click left it
     state.animFrame = phase * animationPhase;
     adapter.BeginFrame();
     adapter.Clear(0.0f, 0.0f, 0.0f);
