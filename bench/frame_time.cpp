@@ -14,7 +14,7 @@
 
 #include "app/GameWindow.h"
 #include "app/Globals.h"
-#include "bench/FixedPointer.h"
+#include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
 #include "game/Random.h"
@@ -25,20 +25,6 @@
 namespace {
 
 const int frameCount = 600;
-
-
-GameState EncounterOpen() {
-    GameState state;
-    FixRandomSeed(7);
-    GenerateWorld(state);
-    state.slots[1] = EncounterTable()[static_cast<int>(EncounterType::Skeleton)];
-    state.stage = 1;
-    state.screen = ScreenState::InEncounter;
-    state.timer = 100;
-    ChangeHp(state, -3);
-    ChangeGold(state, 20);
-    return state;
-}
 
 class BenchWindow final : public Fl_Gl_Window {
 public:

@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "app/GameWindow.h"
-#include "bench/FixedPointer.h"
+#include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
 #include "game/Random.h"
@@ -36,19 +36,6 @@ const int fontSlot = 4;
 // frame counter before it draws.
 const int phaseCount = 4;
 const int animationPhase = 32;
-
-GameState EncounterOpen() {
-    GameState state;
-    FixRandomSeed(7);
-    GenerateWorld(state);
-    state.slots[1] = EncounterTable()[static_cast<int>(EncounterType::Skeleton)];
-    state.stage = 1;
-    state.screen = ScreenState::InEncounter;
-    state.timer = 100;
-    ChangeHp(state, -3);
-    ChangeGold(state, 20);
-    return state;
-}
 
 void WriteText(const std::string& text) {
     for (const char c : text) {
