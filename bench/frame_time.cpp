@@ -17,7 +17,6 @@
 #include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
-#include "game/Random.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"

@@ -15,7 +15,6 @@
 #include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
-#include "game/Random.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "tests/support/RecordingGraphicEngine.h"
 
