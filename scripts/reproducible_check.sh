@@ -121,7 +121,7 @@ echo "reproducible_check: the builds differ (< first build, > second build):"
 diff "$work/a.sums" "$work/b.sums" | grep '^[<>]' | head -n 40 || true
 if ! command -v diffoscope >/dev/null && [[ $(id -u) -eq 0 ]]; then
   echo "reproducible_check: installing diffoscope-minimal to show the differences"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends diffoscope-minimal >/dev/null 2>&1 || true
+  bash "$here/install_packages.sh" diffoscope-minimal >/dev/null 2>&1 || true
 fi
 # diffoscope on each build-folder file whose checksum differs; the installed
 # tree is inside the .deb, so its report covers those files too.
