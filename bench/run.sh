@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${DUNMARK_BUILD_DIR:-$top/build}
-bash "$top/scripts/setup.sh"
+bash "$top/scripts/setup.sh" --tests
 # The sampling profile (bench/profile.py) needs perf; only the benchmark does.
 bash "$top/scripts/install_packages.sh" linux-perf
 mkdir -p "$build/bench"

@@ -16,7 +16,7 @@ fuzz_build=${DUNMARK_FUZZ_BUILD_DIR:-$top/build-fuzz}
 seconds=${1:-60}
 [[ "$seconds" =~ ^[0-9]+$ && "$seconds" -gt 0 ]] || { echo "usage: fuzz.sh [SECONDS]" >&2; exit 2; }
 
-bash "$here/setup.sh"
+bash "$here/setup.sh" --tests
 
 cmake -S "$top/fuzz" -B "$fuzz_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null

@@ -2,7 +2,7 @@
 # Installs those of the named Debian packages that are missing, with
 # apt-get update first. Arguments are package names or lists of them (files
 # with one name a line, # comments). Safe to run again and again.
-#   bash scripts/install_packages.sh scripts/packages.txt debootstrap
+#   bash scripts/install_packages.sh scripts/packages-play.txt debootstrap
 set -euo pipefail
 
 wanted=()

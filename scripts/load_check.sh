@@ -8,8 +8,8 @@ top=$(cd "$here/.." && pwd)
 build=${DUNMARK_BUILD_DIR:-$top/build}
 runs=${1:-3}
 
-bash "$here/install_packages.sh" "$here/packages.txt" stress-ng
-DUNMARK_BUILD_DIR=$build bash "$here/setup.sh"
+bash "$here/install_packages.sh" "$here/packages-play.txt" "$here/packages-test.txt" stress-ng
+DUNMARK_BUILD_DIR=$build bash "$here/setup.sh" --tests
 stress-ng --cpu "$(nproc)" --timeout 0 --quiet &
 stress=$!
 trap 'kill "$stress" 2>/dev/null || true; wait "$stress" 2>/dev/null || true' EXIT

@@ -12,7 +12,7 @@ out=${1:-screenshots}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-bash "$here/setup.sh"
+bash "$here/setup.sh" --tests
 
 source "$top/tests/e2e/lib.sh"
 source "$top/tests/e2e/screens_lib.sh"

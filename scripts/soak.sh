@@ -39,7 +39,7 @@ final_game_clicks=5000
 
 export DUNMARK_BUILD_DIR=${DUNMARK_BUILD_DIR:-$top/build}
 if [[ ! -x "$DUNMARK_BUILD_DIR/bin/dunmark" ]]; then
-  bash "$here/setup.sh"
+  bash "$here/setup.sh" --tests
 fi
 source "$top/tests/e2e/lib.sh"
 export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}

@@ -24,12 +24,12 @@ run_suite() {
 }
 
 echo "== Normal build"
-DUNMARK_BUILD_DIR=$build bash "$here/setup.sh"
+DUNMARK_BUILD_DIR=$build bash "$here/setup.sh" --tests
 run_suite "$build"
 ((quick)) && exit 0
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
-DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address" bash "$here/setup.sh"
+DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address" bash "$here/setup.sh" --tests
 ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   run_suite "$asan_build"

@@ -47,7 +47,7 @@ faketime_library() {
 # clock stopped at frozen_time.
 start_frozen_game() {
   local lib
-  lib=$(faketime_library) || fail "libfaketime is not installed (faketime in scripts/packages.txt)"
+  lib=$(faketime_library) || fail "libfaketime is not installed (faketime in scripts/packages-test.txt)"
   # A sanitizer build must accept the preloaded library ahead of its runtime.
   (cd "$e2e_work/bin" && TZ=UTC LD_PRELOAD="$lib" FAKETIME="$frozen_time" FAKETIME_DONT_FAKE_MONOTONIC=1 \
       ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \

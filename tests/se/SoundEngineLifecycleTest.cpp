@@ -3,6 +3,7 @@
 #include <AL/alc.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 

@@ -7,6 +7,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace arttest;
