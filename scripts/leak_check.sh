@@ -19,11 +19,10 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_SANITIZE
 cmake --build "$build" --target dunmark art -j "${DUNMARK_JOBS:-$(nproc)}" >/dev/null
 
 # Leak detection on whatever the caller's options say; a report fails the
-# run instead of ending it halfway. There are no suppressions: what Mesa,
-# FLTK and OpenAL Soft keep at exit is still reachable from their globals, so
-# LeakSanitizer reports none of it. A suppression, should a library ever need
-# one, names that library only and sits beside the report that justifies it.
+# run instead of ending it halfway. The suppressions name libraries outside
+# the project only, each with its reason (tests/lsan.supp).
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1:leak_check_at_exit=1:abort_on_error=0"
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$top/tests/lsan.supp:print_suppressions=1"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 echo "== Playing the AddressSanitizer game for $seconds s"
