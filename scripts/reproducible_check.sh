@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds one commit twice from `git archive` and checks that both builds give
-# the same bytes: bin/dunmark, every file under gfx/, the installed tree
+# the same bytes (where there is no commit, as in a release tarball or a
+# `git archive` export, it builds the tree as it stands twice instead): bin/dunmark, every file under gfx/, the installed tree
 # (names, file modes, contents) and every .deb that `cpack -G DEB` makes.
 # The two builds differ in everything that must not matter:
 #               first build                 second build
@@ -12,7 +13,9 @@
 #   clock       now                         400 days ahead (faketime)
 #   host name   this machine's              dunmark-second-build (unshare, as root)
 #   file times  the commit's (git archive)  the moment of extraction
-# SOURCE_DATE_EPOCH is unset for both: the build takes it from the commit.
+#               or the tree's own
+# SOURCE_DATE_EPOCH is unset for both: the build takes it from the commit, or
+# from cmake/commit-time.txt, which `git archive` fills in.
 # On a difference it names the file and shows the first lines of diffoscope's
 # report; diffoscope-minimal is installed then (as root) if it is missing.
 #   bash scripts/reproducible_check.sh [REV]       the full check (default HEAD)
@@ -27,10 +30,36 @@ work=$(mktemp -d /tmp/dunmark-repro-XXXXXX)
 cleanup() { [[ -n "${DUNMARK_REPRO_KEEP:-}" ]] && echo "kept $work" || rm -rf "$work"; }
 trap cleanup EXIT
 
-git -C "$top" diff --quiet HEAD -- 2>/dev/null ||
-  echo "reproducible_check: uncommitted changes are not part of the check"
-commit=$(git -C "$top" rev-parse --verify "$rev^{commit}")
-echo "reproducible_check: commit $commit"
+commit=""
+# A commit of this tree's own, not of some repository the tree was unpacked in.
+if command -v git >/dev/null && [[ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" == "$top" ]] &&
+   git -C "$top" rev-parse --verify -q HEAD >/dev/null; then
+  git -C "$top" diff --quiet HEAD -- 2>/dev/null ||
+    echo "reproducible_check: uncommitted changes are not part of the check"
+  commit=$(git -C "$top" rev-parse --verify "$rev^{commit}")
+  echo "reproducible_check: checking commit $commit"
+else
+  echo "reproducible_check: no git commit here; checking the tree as it stands in $top"
+  grep -qx '[0-9][0-9]*' "$top/cmake/commit-time.txt" 2>/dev/null || {
+    echo "reproducible_check: error: the tree has no commit time (cmake/commit-time.txt as \`git archive\` fills it in), so its builds carry today's date" >&2
+    exit 1
+  }
+fi
+
+# The sources as a tar stream: the commit, or the tree without its build
+# folders (any top folder holding a CMakeCache.txt) and git's own.
+sources() {
+  if [[ -n "$commit" ]]; then
+    git -C "$top" archive --format=tar "$commit"
+    return
+  fi
+  local entries=() entry
+  for entry in "$top"/* "$top"/.[!.]*; do
+    [[ -e "$entry" && "${entry##*/}" != .git && ! -f "$entry/CMakeCache.txt" ]] || continue
+    entries+=("${entry##*/}")
+  done
+  tar -c -C "$top" "${entries[@]}"
+}
 
 # A Russian locale when its source is installed: its collation and number
 # format differ from C's, which is what could reorder a file list.
@@ -52,13 +81,13 @@ fi
 clock=()
 untar=()
 
-# Extracts the commit into $1, configures into $2, builds, installs into
+# Extracts the sources into $1, configures into $2, builds, installs into
 # $2/stage and packs, every step under ${clock[@]}. Runs in a subshell that
 # holds the build's variations.
 build_one() {
   local src=$1 bin=$2
   mkdir -p "$src" "$bin"
-  git -C "$top" archive --format=tar "$commit" | tar -x "${untar[@]}" -C "$src"
+  sources | tar -x "${untar[@]}" -C "$src"
   {
     "${clock[@]}" cmake -S "$src" -B "$bin" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_TESTS=OFF &&
     "${clock[@]}" cmake --build "$bin" -j "$jobs" &&
