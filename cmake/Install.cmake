@@ -10,6 +10,44 @@ include(GNUInstallDirs)
 set(DUNMARK_RELEASE_DATE 2026-12-08)
 set(DUNMARK_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 00:00:00 +0000")
 
+# A package is built per Debian release: its libraries have other names on
+# each (Debian 13 renamed several in its 64-bit time transition). The release
+# it was built on is part of its version and so of its file name, e.g.
+# dunmark_1.0.0+deb12_amd64.deb; a later release's build sorts higher.
+function(dunmark_os_release out)
+  set(id "")
+  set(versionId "")
+  set(codename "")
+  if(EXISTS /etc/os-release)
+    file(STRINGS /etc/os-release lines REGEX "^(ID|VERSION_ID|VERSION_CODENAME)=")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^([A-Z_]+)=\"?([^\"]*)\"?$" "\\1;\\2" pair "${line}")
+      list(GET pair 0 key)
+      list(GET pair 1 value)
+      if(key STREQUAL "ID")
+        set(id ${value})
+      elseif(key STREQUAL "VERSION_ID")
+        set(versionId ${value})
+      else()
+        set(codename ${value})
+      endif()
+    endforeach()
+  endif()
+  if(id STREQUAL "debian" AND NOT versionId STREQUAL "")
+    set(${out} deb${versionId} PARENT_SCOPE)
+  elseif(NOT codename STREQUAL "")
+    set(${out} ${codename} PARENT_SCOPE)   # Debian testing has no number yet
+  else()
+    set(${out} "${id}${versionId}" PARENT_SCOPE)
+  endif()
+endfunction()
+dunmark_os_release(osRelease)
+set(DUNMARK_PACKAGE_RELEASE ${osRelease} CACHE STRING "The Debian release a package is built for")
+set(DUNMARK_PACKAGE_VERSION ${PROJECT_VERSION})
+if(NOT DUNMARK_PACKAGE_RELEASE STREQUAL "")
+  string(APPEND DUNMARK_PACKAGE_VERSION "+${DUNMARK_PACKAGE_RELEASE}")
+endif()
+
 # Where the project is found on the web and by mail. Until it has a domain of
 # its own, the default is a reserved name (RFC 6761) that can never lead to
 # somebody else's site or mailbox. The AppStream id is the domain reversed,
@@ -79,6 +117,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Small fantasy role-playing game: a knight
 set(CPACK_PACKAGE_INSTALL_DIRECTORY dunmark)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_VERSION ${DUNMARK_PACKAGE_VERSION})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${DUNMARK_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -22,6 +22,9 @@ rm -f "$build"/dunmark_*.deb "$build"/dunmark-dbgsym_*.ddeb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/dunmark_*.deb)
 echo "Package: $deb"
+# Built for the release it runs on, and named so.
+release=$(. /etc/os-release && echo "${VERSION_ID:-}")
+[[ -z "$release" || "$deb" == *"+deb${release}_"* ]] || fail "$deb is not named for Debian $release"
 dpkg-deb --field "$deb" Version Depends
 
 work=$(mktemp -d /tmp/dunmark-pkg-XXXXXX)
@@ -52,7 +55,8 @@ mkdir -p "$work/home" "$work/elsewhere"
 cd "$work/elsewhere"
 as_player() { env -i HOME="$work/home" PATH="$session_path" LANG=C.UTF-8 "$@"; }
 version=$(as_player dunmark --version) || fail "dunmark --version failed"
-[[ "$version" == "dunmark $(dpkg-deb --field "$deb" Version | cut -d- -f1)" ]] || fail "--version: $version"
+package_version=$(dpkg-deb --field "$deb" Version)
+[[ "$version" == "dunmark ${package_version%%+*}" ]] || fail "--version: $version"
 as_player dunmark --help | grep -qF -- "-g[eometry]" || fail "dunmark --help shows no toolkit options"
 [[ -z "$(find "$work/home" "$work/elsewhere" -mindepth 1)" ]] || fail "--help or --version wrote files"
 

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Proves the README's two commands on a machine that has nothing installed.
-# Builds a minimal Debian 12 root with debootstrap (from the mirror this
-# machine's apt uses), puts a git archive of the committed tree in it, runs
-# the play command there until the game is running, ends it, then runs the
-# test command there. Needs root.
-#   bash scripts/fresh_root_check.sh
+# Builds a minimal Debian root of the given release with debootstrap (from the
+# mirror this machine's apt uses), puts a git archive of the committed tree in
+# it, runs the play command there exactly as the README gives it until the
+# game is running, checks that it installed no test tool, ends the game, then
+# runs the test command there. Needs root.
+#   bash scripts/fresh_root_check.sh [RELEASE [TEST-OPTION]]
+#     RELEASE      bookworm (Debian 12, the default), trixie (Debian 13), or
+#                  testing as an early warning
+#     TEST-OPTION  --quick (the default) or --all: the whole test run
 # Settings (environment):
-#   DUNMARK_FRESH_ROOT_TESTS  arguments of the test command (default --quick)
+#   DUNMARK_FRESH_ROOT_TESTS  the test option when none is given (default --quick)
 #   DUNMARK_FRESH_ROOT_PARENT folder the root is made in (default /var/tmp)
 #   DUNMARK_FRESH_ROOT_CACHE  folder of the downloaded base packages, kept
 #                             between runs (default /var/cache/dunmark-fresh-root)
@@ -20,10 +24,12 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
-tests=${DUNMARK_FRESH_ROOT_TESTS:---quick}
+suite=${1:-bookworm}
+tests=${2:-${DUNMARK_FRESH_ROOT_TESTS:---quick}}
 parent=${DUNMARK_FRESH_ROOT_PARENT:-/var/tmp}
 cache=${DUNMARK_FRESH_ROOT_CACHE:-/var/cache/dunmark-fresh-root}
-suite=bookworm
+# Test tools that the play command must not install.
+test_only_packages=(lintian clang imagemagick faketime appstream libgtest-dev xdotool)
 mounts=(proc sys dev dev/pts)   # in mounting order; unmounted in reverse
 root=""
 inside_pid=""
@@ -97,7 +103,7 @@ set_traps() {
 in_root() {
   chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    ALSOFT_DRIVERS=null bash -c "$1" &
+    bash -c "$1" &
   inside_pid=$!
   local code=0
   wait "$inside_pid" || code=$?
@@ -113,26 +119,54 @@ apt_mirror() {
   echo "$m"
 }
 
+# debootstrap's script for the release: one it knows, else sid's, which
+# makes any newer release.
+debootstrap_script() {
+  local scripts=/usr/share/debootstrap/scripts
+  [[ -e "$scripts/$suite" ]] && echo "$scripts/$suite" || echo "$scripts/sid"
+}
+
+# The machine's package sources with its release's name swapped for the
+# root's: the same mirror, updates and security updates of that release.
+write_sources() {
+  local own
+  own=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [[ -n "$own" ]] || die "this machine's /etc/os-release names no release"
+  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+    sed "s/\b$own\b/$suite/g" /etc/apt/sources.list.d/debian.sources >"$root/etc/apt/sources.list.d/debian.sources"
+    : >"$root/etc/apt/sources.list"
+  else
+    sed "s/\b$own\b/$suite/g" /etc/apt/sources.list >"$root/etc/apt/sources.list"
+  fi
+  case "$suite" in
+    bookworm | trixie) ;;
+    *) # testing's Release files on a mirror may be past their Valid-Until date
+       echo 'Acquire::Check-Valid-Until "false";' >"$root/etc/apt/apt.conf.d/99dunmark-valid-until" ;;
+  esac
+}
+
 make_root() {
-  local tarball=$cache/$suite-minbase.tgz mirror
+  local tarball mirror script
+  tarball=$cache/$suite-$(dpkg --print-architecture)-minbase.tgz
   mirror=$(apt_mirror)
+  script=$(debootstrap_script)
   mkdir -p "$cache"
   if [[ ! -s "$tarball" ]]; then
     say "downloading the $suite minbase packages from $mirror"
-    debootstrap --variant=minbase --make-tarball="$tarball.part" "$suite" "$parent/dunmark-tarball-work" "$mirror"
+    debootstrap --variant=minbase --make-tarball="$tarball.part" "$suite" "$parent/dunmark-tarball-work" "$mirror" "$script"
     rm -rf --one-file-system "$parent/dunmark-tarball-work"
     mv "$tarball.part" "$tarball"
   fi
-  say "making a minbase root in $root"
-  debootstrap --variant=minbase --unpack-tarball="$tarball" "$suite" "$root" "$mirror" >"$root.debootstrap.log" 2>&1 \
+  say "making a minbase $suite root in $root"
+  debootstrap --variant=minbase --unpack-tarball="$tarball" "$suite" "$root" "$mirror" "$script" >"$root.debootstrap.log" 2>&1 \
     || { tail -20 "$root.debootstrap.log" >&2; die "debootstrap failed"; }
   rm -f "$root.debootstrap.log"
-  # The same package sources as this machine, security updates included.
-  if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
-    cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
-    : >"$root/etc/apt/sources.list"
-  fi
+  write_sources
   cp /etc/resolv.conf "$root/etc/resolv.conf"
+}
+
+installed_packages() {
+  chroot "$root" dpkg-query -W -f '${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }'
 }
 
 mount_all() {
@@ -151,9 +185,11 @@ put_tree() {
 }
 
 # The play command, until the game says its sound engine is up; then the
-# game and its display are ended.
+# game and its display are ended. Nothing is set for it: with no display it
+# must start Xvfb and send the sound to OpenAL Soft's null output itself.
 check_play() {
-  local log=$root/root/play.log i
+  local log=$root/root/play.log i before after start=$SECONDS pkg
+  before=$(installed_packages | wc -l)
   say "play command: bash scripts/play.sh"
   in_root 'cd /root/dunmark && exec bash scripts/play.sh' >"$log" 2>&1 &
   local play=$!
@@ -166,9 +202,14 @@ check_play() {
     tail -30 "$log" >&2
     die "the play command did not reach the running game"
   fi
-  say "the game is running; ending it"
+  say "the game is running after $((SECONDS - start)) s; ending it"
   stop_processes_in_root
   wait "$play" 2>/dev/null || true
+  after=$(installed_packages | wc -l)
+  say "the play command installed $((after - before)) packages ($before before, $after after)"
+  for pkg in "${test_only_packages[@]}"; do
+    ! installed_packages | grep -qxF "$pkg" || die "the play command installed $pkg, a test tool"
+  done
 }
 
 main() {
@@ -182,9 +223,11 @@ main() {
   mount_all
   put_tree
   check_play
+  local start=$SECONDS
   say "test command: bash scripts/test.sh $tests"
   in_root "cd /root/dunmark && bash scripts/test.sh $tests"
-  say "passed"
+  say "the test command passed in $((SECONDS - start)) s; $(installed_packages | wc -l) packages installed in all"
+  say "passed on $suite"
 }
 
 # Sourced by the clean-up test, which calls the functions itself.

@@ -4,7 +4,7 @@
 # leak check and the ThreadSanitizer check of the real game, the Debian
 # package check and short fuzzing runs. The GoogleTest programs that
 # need OpenGL share one Xvfb display; the end-to-end tests start their own.
-#   bash scripts/test.sh           everything (what CI runs)
+#   bash scripts/test.sh           everything (what CI runs; --all says so too)
 #   bash scripts/test.sh --quick   the normal build's suite only
 #   bash scripts/test.sh --no-fuzz everything but the fuzzing runs
 set -euo pipefail
@@ -15,8 +15,10 @@ asan_build=${DUNMARK_ASAN_BUILD_DIR:-$top/build-asan}
 quick=0
 fuzz=1
 case "${1:-}" in
+  "" | --all) ;;
   --quick) quick=1 ;;
   --no-fuzz) fuzz=0 ;;
+  *) echo "test: unknown option $1 (--quick, --no-fuzz or --all)" >&2; exit 2 ;;
 esac
 
 run_suite() {
