@@ -10,6 +10,12 @@
 #                  testing as an early warning
 #     TEST-OPTION  --quick (the default) or --all: the whole test run
 # Settings (environment):
+#   DUNMARK_FRESH_ROOT_ARCH   Debian architecture of the root (default this
+#                             machine's). A foreign one (arm64) runs under
+#                             qemu-user-static, and the art built in the root
+#                             must equal, byte for byte, the art this machine
+#                             builds from the same commit
+#   DUNMARK_E2E_PATIENCE      passed on to the test command in the root when set
 #   DUNMARK_FRESH_ROOT_TESTS  the test option when none is given (default --quick)
 #   DUNMARK_FRESH_ROOT_PARENT folder the root is made in (default /var/tmp)
 #   DUNMARK_FRESH_ROOT_CACHE  folder of the downloaded base packages, kept
@@ -21,6 +27,9 @@
 # are unmounted on every way out (success, failure, interruption) before
 # anything is removed; a root that still has a mount under it is never
 # removed, since removing it would remove the machine's own device files.
+# For a foreign architecture the check mounts binfmt_misc and registers
+# qemu's handler when they are missing; it undoes just those, also on every
+# way out.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -28,11 +37,18 @@ suite=${1:-bookworm}
 tests=${2:-${DUNMARK_FRESH_ROOT_TESTS:---quick}}
 parent=${DUNMARK_FRESH_ROOT_PARENT:-/var/tmp}
 cache=${DUNMARK_FRESH_ROOT_CACHE:-/var/cache/dunmark-fresh-root}
+host_arch=$(dpkg --print-architecture)
+arch=${DUNMARK_FRESH_ROOT_ARCH:-$host_arch}
+patience=${DUNMARK_E2E_PATIENCE:-}
+binfmt=/proc/sys/fs/binfmt_misc
 # Test tools that the play command must not install.
 test_only_packages=(lintian clang imagemagick faketime appstream libgtest-dev xdotool)
 mounts=(proc sys dev dev/pts)   # in mounting order; unmounted in reverse
 root=""
 inside_pid=""
+host_art=""          # the host's build of the art, for a foreign architecture
+made_binfmt_mount=0  # what this check mounted or registered itself
+made_handler=""
 
 say() { echo "fresh-root: $*"; }
 die() { echo "fresh-root: error: $*" >&2; exit 1; }
@@ -89,6 +105,8 @@ cleanup() {
     unmount_all
     remove_root || code=1
   fi
+  [[ -z "$host_art" ]] || rm -rf --one-file-system "$host_art"
+  undo_emulation
   exit "$code"
 }
 set_traps() {
@@ -109,6 +127,63 @@ in_root() {
   wait "$inside_pid" || code=$?
   inside_pid=""
   return "$code"
+}
+
+foreign() { [[ "$arch" != "$host_arch" ]]; }
+
+# qemu's name for the architecture.
+qemu_arch() {
+  case "$arch" in
+    arm64) echo aarch64 ;;
+    armhf | armel) echo arm ;;
+    ppc64el) echo ppc64le ;;
+    riscv64 | s390x) echo "$arch" ;;
+    *) die "no emulation known for $arch" ;;
+  esac
+}
+
+# Where PID 1 is not systemd, installing qemu-user-static registers nothing:
+# binfmt_misc is mounted and the handler registered here, when missing. The
+# flags are set before the change, so that an interruption still undoes it.
+set_up_emulation() {
+  local name conf
+  name=qemu-$(qemu_arch)
+  conf=/usr/lib/binfmt.d/$name.conf
+  [[ -f "$conf" ]] || die "$conf is missing (qemu-user-static)"
+  if [[ ! -e "$binfmt/register" ]]; then
+    made_binfmt_mount=1
+    mount -t binfmt_misc binfmt_misc "$binfmt"
+    say "mounted binfmt_misc on $binfmt"
+  fi
+  if [[ ! -e "$binfmt/$name" ]]; then
+    made_handler=$binfmt/$name
+    /lib/systemd/systemd-binfmt "$conf"
+    [[ -e "$binfmt/$name" ]] || die "systemd-binfmt did not register $name from $conf"
+    say "registered the $name handler"
+  fi
+  grep -qx enabled "$binfmt/$name" || die "the $name handler is disabled"
+}
+
+undo_emulation() {
+  if [[ -n "$made_handler" && -e "$made_handler" ]]; then
+    echo -1 >"$made_handler" || echo "fresh-root: error: could not remove $made_handler" >&2
+  fi
+  if ((made_binfmt_mount)) && mountpoint -q "$binfmt"; then
+    umount "$binfmt" || echo "fresh-root: error: could not unmount $binfmt" >&2
+  fi
+  return 0
+}
+
+# A handler without the F flag opens its interpreter only when a program
+# starts, by its path in the root: it goes into the root then.
+put_interpreter() {
+  local entry interpreter
+  entry=$binfmt/qemu-$(qemu_arch)
+  grep -q '^flags: .*F' "$entry" && return 0
+  interpreter=$(awk '$1 == "interpreter" { print $2 }' "$entry")
+  say "the handler has no F flag: copying $interpreter into the root"
+  mkdir -p "$root$(dirname "$interpreter")"
+  cp -L "$interpreter" "$root$interpreter"
 }
 
 apt_mirror() {
@@ -147,18 +222,19 @@ write_sources() {
 
 make_root() {
   local tarball mirror script
-  tarball=$cache/$suite-$(dpkg --print-architecture)-minbase.tgz
+  tarball=$cache/$suite-$arch-minbase.tgz
   mirror=$(apt_mirror)
   script=$(debootstrap_script)
   mkdir -p "$cache"
   if [[ ! -s "$tarball" ]]; then
-    say "downloading the $suite minbase packages from $mirror"
-    debootstrap --variant=minbase --make-tarball="$tarball.part" "$suite" "$parent/dunmark-tarball-work" "$mirror" "$script"
+    say "downloading the $suite $arch minbase packages from $mirror"
+    debootstrap --arch="$arch" --variant=minbase --make-tarball="$tarball.part" "$suite" "$parent/dunmark-tarball-work" "$mirror" "$script"
     rm -rf --one-file-system "$parent/dunmark-tarball-work"
     mv "$tarball.part" "$tarball"
   fi
-  say "making a minbase $suite root in $root"
-  debootstrap --variant=minbase --unpack-tarball="$tarball" "$suite" "$root" "$mirror" "$script" >"$root.debootstrap.log" 2>&1 \
+  say "making a minbase $suite $arch root in $root"
+  ! foreign || put_interpreter
+  debootstrap --arch="$arch" --variant=minbase --unpack-tarball="$tarball" "$suite" "$root" "$mirror" "$script" >"$root.debootstrap.log" 2>&1 \
     || { tail -20 "$root.debootstrap.log" >&2; die "debootstrap failed"; }
   rm -f "$root.debootstrap.log"
   write_sources
@@ -187,14 +263,18 @@ put_tree() {
 # The play command, until the game says its sound engine is up; then the
 # game and its display are ended. Nothing is set for it: with no display it
 # must start Xvfb and send the sound to OpenAL Soft's null output itself.
+# Its phases are timed from its output: packages until CMake's first line,
+# the build until play.sh starts the game.
 check_play() {
-  local log=$root/root/play.log i before after start=$SECONDS pkg
+  local log=$root/root/play.log i before after start=$SECONDS pkg built="" configured=""
   before=$(installed_packages | wc -l)
   say "play command: bash scripts/play.sh"
   in_root 'cd /root/dunmark && exec bash scripts/play.sh' >"$log" 2>&1 &
   local play=$!
   for ((i = 0; i < 3600; i++)); do
     grep -qxF 'SE.message: Sound Engine is created!' "$log" 2>/dev/null && break
+    [[ -n "$configured" ]] || ! grep -q '^-- ' "$log" || configured=$SECONDS
+    [[ -n "$built" ]] || ! grep -q '^No DISPLAY: starting the game' "$log" || built=$SECONDS
     kill -0 "$play" 2>/dev/null || break
     sleep 1
   done
@@ -202,7 +282,8 @@ check_play() {
     tail -30 "$log" >&2
     die "the play command did not reach the running game"
   fi
-  say "the game is running after $((SECONDS - start)) s; ending it"
+  say "the game is running after $((SECONDS - start)) s (packages $((${configured:-$start} - start)) s," \
+    "build $((${built:-$start} - ${configured:-$start})) s, start of the game $((SECONDS - ${built:-$SECONDS})) s); ending it"
   stop_processes_in_root
   wait "$play" 2>/dev/null || true
   after=$(installed_packages | wc -l)
@@ -212,22 +293,65 @@ check_play() {
   done
 }
 
+# The art from the same commit, built on this machine into $host_art/build/gfx.
+build_host_art() {
+  local start=$SECONDS
+  host_art=$(mktemp -d "$parent/dunmark-host-art.XXXXXX")
+  say "building the art on this machine ($host_arch) from the same commit"
+  bash "$here/install_packages.sh" "$here/packages-play.txt"
+  mkdir "$host_art/src"
+  git -C "$top" archive --format=tar HEAD | tar -x -C "$host_art/src"
+  { cmake -S "$host_art/src" -B "$host_art/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_TESTS=OFF &&
+    cmake --build "$host_art/build" --target art -j "$(nproc)"; } >"$host_art/build.log" 2>&1 ||
+    { tail -20 "$host_art/build.log" >&2; die "building the art on this machine failed"; }
+  say "the host's art is built in $((SECONDS - start)) s"
+}
+
+# Every file in either gfx folder must be in both, with the same bytes.
+compare_art() {
+  local mine=$host_art/build/gfx theirs=$root/root/dunmark/build/gfx file name names=() differing=()
+  for file in "$mine"/* "$theirs"/*; do
+    [[ -e "$file" ]] && names+=("${file##*/}")
+  done
+  mapfile -t names < <(printf '%s\n' "${names[@]}" | sort -u)
+  ((${#names[@]} >= 12)) || die "only ${#names[@]} pictures in $mine and $theirs"
+  for name in "${names[@]}"; do
+    cmp -s "$mine/$name" "$theirs/$name" || differing+=("$name")
+  done
+  ((${#differing[@]} == 0)) || die "the art built on $arch differs from $host_arch's in ${#differing[@]} of ${#names[@]} files: ${differing[*]}"
+  say "all ${#names[@]} pictures built on $arch are identical to $host_arch's"
+}
+
 main() {
   set_traps
   [[ $(id -u) -eq 0 ]] || die "needs root (debootstrap, chroot and mounts)"
-  bash "$here/install_packages.sh" debootstrap
+  [[ -z "$patience" || "$patience" =~ ^[0-9]+$ ]] || die "DUNMARK_E2E_PATIENCE must be a number of seconds"
   mkdir -p "$parent"
+  if foreign; then
+    bash "$here/install_packages.sh" debootstrap qemu-user-static
+    build_host_art
+    set_up_emulation
+  else
+    bash "$here/install_packages.sh" debootstrap
+  fi
   root=$(mktemp -d "$parent/dunmark-fresh-root.XXXXXX")
   chmod 755 "$root"   # it becomes /, which every user must be able to enter
+  local start=$SECONDS
   make_root
+  say "the root is made in $((SECONDS - start)) s"
   mount_all
   put_tree
   check_play
-  local start=$SECONDS
-  say "test command: bash scripts/test.sh $tests"
-  in_root "cd /root/dunmark && bash scripts/test.sh $tests"
+  start=$SECONDS
+  say "test command: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
+  in_root "cd /root/dunmark && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   say "the test command passed in $((SECONDS - start)) s; $(installed_packages | wc -l) packages installed in all"
-  say "passed on $suite"
+  if foreign; then
+    start=$SECONDS
+    compare_art
+    say "the art comparison took $((SECONDS - start)) s"
+  fi
+  say "passed on $suite ($arch)"
 }
 
 # Sourced by the clean-up test, which calls the functions itself.
