@@ -125,10 +125,15 @@ void Trees(Canvas& canvas, const char* map, int count, int top, int bottom, Rand
 }
 
 // Trees along the picture's sides only, where the encounter panel leaves
-// the picture visible.
+// the picture visible. Each tree's drop is drawn before its place: the order
+// the pictures were first drawn in.
 void SideProps(Canvas& canvas, const char* map, int y, Random& random, bool outlined) {
-    PropStanding(canvas, map, random.Between(8, 30), y + random.Between(-2, 2), outlined);
-    PropStanding(canvas, map, random.Between(290, 312), y + random.Between(-2, 2), outlined);
+    const int leftDrop = random.Between(-2, 2);
+    const int leftX = random.Between(8, 30);
+    PropStanding(canvas, map, leftX, y + leftDrop, outlined);
+    const int rightDrop = random.Between(-2, 2);
+    const int rightX = random.Between(290, 312);
+    PropStanding(canvas, map, rightX, y + rightDrop, outlined);
 }
 
 void DrawGrass(Canvas& canvas) {
@@ -172,7 +177,9 @@ void DrawSnow(Canvas& canvas) {
     SideProps(canvas, snowPine, 128, random, true);
     Road(canvas, 'i', '1', '1', random);
     for (int i = 0; i < 120; i++) {
-        canvas.Set(random.Below(sceneWidth), random.Below(100), Ink('w'));
+        const int y = random.Below(100);
+        const int x = random.Below(sceneWidth);
+        canvas.Set(x, y, Ink('w'));
     }
 }
 
@@ -185,7 +192,9 @@ void DrawSwamp(Canvas& canvas) {
     for (int i = 0; i < 9; i++) {
         const int x = random.Below(sceneWidth);
         const int y = random.Between(100, 124);
-        canvas.FillEllipse(x, y, random.Between(10, 22), random.Between(2, 4), Ink('e'));
+        const int radiusY = random.Between(2, 4);
+        const int radiusX = random.Between(10, 22);
+        canvas.FillEllipse(x, y, radiusX, radiusY, Ink('e'));
         canvas.FillRect(x - 4, y - 1, 5, 1, Ink('a'));
     }
     Trees(canvas, reeds, 24, 100, 128, random, false);
@@ -254,7 +263,9 @@ void DrawGalaxy(Canvas& canvas) {
     Random random(79);
     Sky(canvas, "dBPp", 0, 96);
     for (int i = 0; i < 400; i++) {
-        const int x = 170 + static_cast<int>(random.Between(-90, 90) * (random.Below(100) / 100.0));
+        const int reach = random.Between(-90, 90);
+        const int spread = random.Below(100);
+        const int x = 170 + static_cast<int>(reach * (spread / 100.0));
         const int y = 30 + random.Between(-18, 18);
         canvas.Set(x, y, Ink(random.Below(3) == 0 ? 'p' : 'P'));
     }
