@@ -5,7 +5,7 @@
 # a compiler evaluates arguments or operands.
 #   art_other_compiler.sh SOURCE_DIR BUILD_DIR CC CXX BUILD_TYPE
 # Builds only the art, into BUILD_DIR/art-CXX; a later run rebuilds what
-# changed. Both compilers are in scripts/packages.txt: a missing one fails.
+# changed. g++ and clang++ are in scripts/packages-*.txt: a missing one fails.
 set -euo pipefail
 source_dir=$1
 build=$2
@@ -17,7 +17,7 @@ other=$build/art-$cxx
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 for compiler in "$cc" "$cxx"; do
-  command -v "$compiler" >/dev/null || fail "$compiler is missing: install the packages in scripts/packages.txt"
+  command -v "$compiler" >/dev/null || fail "$compiler is missing: install the packages in scripts/packages-play.txt and packages-test.txt"
 done
 cmake -S "$source_dir" -B "$other" -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" \
   -DCMAKE_BUILD_TYPE="$build_type" -DDUNMARK_TESTS=OFF || fail "configuring with $cxx"
