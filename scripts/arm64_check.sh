@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The fresh-root check on arm64: a minimal Debian 12 arm64 root made and run
-# under qemu-user-static, the play command until the game runs, the quick
-# suite, then the art built there compared byte for byte with the art this
-# machine builds from the same commit. First the emulation set-up's clean-up
+# under qemu-user-static, the play command until the game runs, the art it
+# built compared byte for byte with the art this machine builds from the same
+# commit, then the quick suite. First the emulation set-up's clean-up
 # test. Needs root; takes about 45 minutes, so it is not part of CI.
 #   bash scripts/arm64_check.sh [TEST-OPTION]   (default --quick)
 # Emulation makes every capture-and-compare round of the screen tests slow:
