@@ -11,7 +11,8 @@ art=(font.bmp system.bmp icon.bmp char.png title.png grass.png forest.png snow.p
      desert.png wasteland.png galaxy.png)
 damages=(missing half ten-bytes garbage folder)
 batch_size=6
-case_timeout=30
+# Half the patience (30 s by default) for each game, six of them at a time.
+case_timeout=$((e2e_patience / 2))
 
 e2e_work=$(mktemp -d /tmp/dunmark-faults-XXXXXX)
 chmod 755 "$e2e_work"
