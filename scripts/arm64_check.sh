@@ -7,9 +7,9 @@
 #   bash scripts/arm64_check.sh [TEST-OPTION]   (default --quick)
 # Emulation makes every capture-and-compare round of the screen tests slow:
 # the end-to-end tests' patience is raised for this check alone
-# (DUNMARK_E2E_PATIENCE, default here 300 s).
+# (DUNMARK_E2E_PATIENCE, default here 600 s).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bash "$here/emulation_cleanup_test.sh"
-DUNMARK_FRESH_ROOT_ARCH=arm64 DUNMARK_E2E_PATIENCE=${DUNMARK_E2E_PATIENCE:-300} \
+DUNMARK_FRESH_ROOT_ARCH=arm64 DUNMARK_E2E_PATIENCE=${DUNMARK_E2E_PATIENCE:-600} \
   exec bash "$here/fresh_root_check.sh" bookworm "${1:---quick}"
