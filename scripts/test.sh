@@ -33,7 +33,7 @@ run_suite "$build"
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address" bash "$here/setup.sh" --tests
 ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
-LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$top/tests/lsan.supp" \
+LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$top/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   run_suite "$asan_build"
 
