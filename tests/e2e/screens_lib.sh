@@ -69,6 +69,7 @@ capture() {
 differing_pixels() {
   local count
   count=$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1 >/dev/null || true)
+  count=${count%% (*}   # ImageMagick 7 adds the normalised value: "604 (0.00393)"
   [[ "$count" =~ ^[0-9.e+]+$ ]] || { echo "compare failed on $1 and $2: $count" >&2; echo error; return 0; }
   awk -v c="$count" 'BEGIN { printf "%d\n", c }'
 }
