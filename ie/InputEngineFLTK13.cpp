@@ -65,10 +65,10 @@ int InputEngineFLTK13::HandleEvent(int event) {
         SetPendingPointer(Fl::event_x(), Fl::event_y());
         return 0;
     case FL_PUSH:
-        SetPendingButton(Fl::event_button(), 1);
-        return 1;
     case FL_RELEASE:
-        SetPendingButton(Fl::event_button(), 0);
+        // The toolkit may report the motion that led here only afterwards.
+        SetPendingPointer(Fl::event_x(), Fl::event_y());
+        SetPendingButton(Fl::event_button(), event == FL_PUSH ? 1 : 0);
         return 1;
     case FL_KEYDOWN:
         SetPendingKey(Fl::event_original_key(), 1);

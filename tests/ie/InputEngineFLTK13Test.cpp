@@ -90,16 +90,19 @@ std::string LeftSeen(ie::InputEngineFLTK13& engine) {
     return states[engine.ButtonWasDown(0)][engine.ButtonIsDown(0)] + std::to_string(engine.MouseX());
 }
 
-// Plays toolkit events: "m" moves the pointer 10 pixels right, "p" and "r"
-// press and release the left button, "|" is a tick. Returns what the ticks saw.
+// Plays toolkit events: "m" moves the pointer 10 pixels right, "j" too, but
+// the toolkit tells only with the next button event; "p" and "r" press and
+// release the left button, "|" is a tick. Returns what the ticks saw.
 std::string Play(const std::string& events) {
     ie::InputEngineFLTK13 engine;
-    int x = 0;
+    Fl::e_x = 0;
+    Fl::e_y = 0;
     std::string seen;
     for (const char event : events) {
         if (event == 'm') {
-            x += 10;
-            SendMove(engine, FL_MOVE, x, 0);
+            SendMove(engine, FL_MOVE, Fl::e_x + 10, 0);
+        } else if (event == 'j') {
+            Fl::e_x += 10;
         } else if (event == 'p' || event == 'r') {
             SendButton(engine, event == 'p' ? FL_PUSH : FL_RELEASE, FL_LEFT_MOUSE);
         } else if (event == '|') {
@@ -120,6 +123,7 @@ TEST(InputLatching, EveryPressAndReleaseIsSeenByATickWhereItHappened) {
         {"mprm|||", "P10 R10 U20"},             // and moved away before the tick
         {"mpm|r|", "P10 R20"},                  // pressed, then dragged before the tick
         {"mp|rm||", "P10 R10 U20"},             // let go, then moved away before the tick
+        {"jp|rm||", "P10 R10 U20"},             // the button events tell where they happened
         {"mprmpr|||||", "P10 R10 P20 R20 U20"}, // two clicks between two ticks
         {"mprmp||r||", "P10 R10 P20 R20"},      // a press after a held click waits its turn
         {"p|rp|||", "P0 R0 P0 D0"},             // let go and taken again while held
