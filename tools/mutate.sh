@@ -90,4 +90,4 @@ done <"$list"
 cmake --build "$build" -j 2 --target "${programs[@]}" >/dev/null
 total=$((killed + survived))
 echo "score: $killed of $total killed ($((100 * killed / total)) %), $aside set aside as equivalent"
-printf 'survivor: %s\n' "${survivors[@]+"${survivors[@]}"}"
+((survived == 0)) || printf 'survivor: %s\n' "${survivors[@]}"
