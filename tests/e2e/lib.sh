@@ -91,7 +91,7 @@ wait_output_line() {
   return 1
 }
 
-# Press and release with a pause between, so both are seen on separate ticks.
+# Press and release with a pause between, as a hand clicks.
 click_at() {
   local id=$1 x=$2 y=$3
   xdotool mousemove --window "$id" "$x" "$y" mousedown 1
