@@ -2,7 +2,8 @@
 # A mutation campaign over the game code: puts one plausible fault at a time
 # into the source, rebuilds the unit-test programs that link it, runs them and
 # puts the source back. A fault the tests do not notice is a survivor. Not
-# part of CI; a run takes a while (one rebuild a fault).
+# part of CI; a run takes a while (one rebuild a fault). It edits the source
+# tree in place: build nothing else from the tree while it runs.
 #
 #   bash tools/mutate.sh [BUILD_DIR] [LIST]
 #
