@@ -13,8 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 e2e_cleanup() {
   local pid
-  # CONT too: a game the screen walk had stopped would not see the TERM.
-  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true; done
+  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   [[ -n "${e2e_work:-}" ]] && rm -rf "$e2e_work"
   return 0
 }
