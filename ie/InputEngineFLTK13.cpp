@@ -46,14 +46,10 @@ bool StateIs(const uint8_t* states, uint32_t index, uint32_t count) {
 
 }  // namespace
 
-InputEngineFLTK13::InputEngineFLTK13()
-    : currentX(0), currentY(0), pendingX(0), pendingY(0) {
-    std::memset(currentKeys, 0, sizeof(currentKeys));
-    std::memset(previousKeys, 0, sizeof(previousKeys));
-    std::memset(pendingKeys, 0, sizeof(pendingKeys));
-    std::memset(currentButtons, 0, sizeof(currentButtons));
-    std::memset(previousButtons, 0, sizeof(previousButtons));
-    std::memset(pendingButtons, 0, sizeof(pendingButtons));
+InputEngineFLTK13::InputEngineFLTK13() {
+    std::memset(&current, 0, sizeof(current));
+    previous = current;
+    pending = current;
     for (int i = 0; printableKeys[i] != '\0'; i++) {
         keyMap[static_cast<unsigned char>(printableKeys[i])] = printableIndices[i];
     }
@@ -66,14 +62,13 @@ int InputEngineFLTK13::HandleEvent(int event) {
     switch (event) {
     case FL_MOVE:
     case FL_DRAG:
-        pendingX = Fl::event_x();
-        pendingY = Fl::event_y();
+        SetPendingPointer(Fl::event_x(), Fl::event_y());
         return 0;
     case FL_PUSH:
-        SetPendingButton(Fl::event_button(), 1);
-        return 1;
     case FL_RELEASE:
-        SetPendingButton(Fl::event_button(), 0);
+        // The toolkit may report the motion that led here only afterwards.
+        SetPendingPointer(Fl::event_x(), Fl::event_y());
+        SetPendingButton(Fl::event_button(), event == FL_PUSH ? 1 : 0);
         return 1;
     case FL_KEYDOWN:
         SetPendingKey(Fl::event_original_key(), 1);
@@ -89,26 +84,62 @@ int InputEngineFLTK13::HandleEvent(int event) {
 // Left is button 0, right is button 1; the middle button is not reported.
 void InputEngineFLTK13::SetPendingButton(int toolkitButton, uint8_t down) {
     if (toolkitButton == FL_LEFT_MOUSE) {
-        pendingButtons[0] = down;
+        SetPending(keyCount, down);
     } else if (toolkitButton == FL_RIGHT_MOUSE) {
-        pendingButtons[1] = down;
+        SetPending(keyCount + 1, down);
     }
 }
 
 void InputEngineFLTK13::SetPendingKey(int toolkitKey, uint8_t down) {
     const std::map<int, int>::const_iterator found = keyMap.find(toolkitKey);
     if (found != keyMap.end()) {
-        pendingKeys[found->second] = down;
+        SetPending(found->second, down);
+    }
+}
+
+// True when the pending state has a key or button change that no tick has
+// seen yet, at index or, for index -1, anywhere.
+bool InputEngineFLTK13::HasUnseenChange(int index) const {
+    const Snapshot& latest = held.empty() ? current : held.back();
+    if (index >= 0) {
+        return pending.down[index] != latest.down[index];
+    }
+    return std::memcmp(pending.down, latest.down, sizeof(pending.down)) != 0;
+}
+
+// An unseen change that the next event would hide, by undoing it or by moving
+// the pointer away from where it happened, gets a tick of its own: the
+// pending state waits in the queue. Past the limit, changes merge as they
+// used to.
+void InputEngineFLTK13::HoldUnseenChange(int index) {
+    if (held.size() < heldLimit && HasUnseenChange(index)) {
+        held.push_back(pending);
+    }
+}
+
+void InputEngineFLTK13::SetPending(int index, uint8_t down) {
+    if (pending.down[index] != down) {
+        HoldUnseenChange(index);
+        pending.down[index] = down;
+    }
+}
+
+void InputEngineFLTK13::SetPendingPointer(int x, int y) {
+    if (pending.x != x || pending.y != y) {
+        HoldUnseenChange(-1);
+        pending.x = x;
+        pending.y = y;
     }
 }
 
 void InputEngineFLTK13::Update() {
-    currentX = pendingX;
-    currentY = pendingY;
-    std::memcpy(previousKeys, currentKeys, sizeof(currentKeys));
-    std::memcpy(currentKeys, pendingKeys, sizeof(pendingKeys));
-    std::memcpy(previousButtons, currentButtons, sizeof(currentButtons));
-    std::memcpy(currentButtons, pendingButtons, sizeof(pendingButtons));
+    previous = current;
+    if (held.empty()) {
+        current = pending;
+        return;
+    }
+    current = held.front();
+    held.pop_front();
 }
 
 bool InputEngineFLTK13::KeyChanged(uint32_t key, bool was, bool is) {
@@ -116,19 +147,19 @@ bool InputEngineFLTK13::KeyChanged(uint32_t key, bool was, bool is) {
 }
 
 bool InputEngineFLTK13::KeyWasDown(uint32_t key) {
-    return StateIs(previousKeys, key, keyCount);
+    return StateIs(previous.down, key, keyCount);
 }
 
 bool InputEngineFLTK13::KeyIsDown(uint32_t key) {
-    return StateIs(currentKeys, key, keyCount);
+    return StateIs(current.down, key, keyCount);
 }
 
 int InputEngineFLTK13::MouseX() {
-    return currentX;
+    return current.x;
 }
 
 int InputEngineFLTK13::MouseY() {
-    return currentY;
+    return current.y;
 }
 
 bool InputEngineFLTK13::ButtonChanged(uint32_t button, bool was, bool is) {
@@ -136,11 +167,11 @@ bool InputEngineFLTK13::ButtonChanged(uint32_t button, bool was, bool is) {
 }
 
 bool InputEngineFLTK13::ButtonWasDown(uint32_t button) {
-    return StateIs(previousButtons, button, buttonCount);
+    return StateIs(previous.down + keyCount, button, buttonCount);
 }
 
 bool InputEngineFLTK13::ButtonIsDown(uint32_t button) {
-    return StateIs(currentButtons, button, buttonCount);
+    return StateIs(current.down + keyCount, button, buttonCount);
 }
 
 }  // namespace ie

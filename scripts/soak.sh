@@ -48,7 +48,9 @@ export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
 # so the resident size says nothing about the game there: it is reported,
 # not judged.
 sanitized=0
-if ldd "$dunmark_bin" | grep -qE "libasan|libtsan"; then
+# GCC links the sanitizer's runtime as a shared library, clang into the
+# program itself: either way the program calls its start-up function.
+if grep -qaE "__(asan|tsan)_init" "$dunmark_bin"; then
   sanitized=1
 fi
 

@@ -13,8 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 e2e_cleanup() {
   local pid
-  # CONT too: a game the screen walk had stopped would not see the TERM.
-  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true; done
+  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   [[ -n "${e2e_work:-}" ]] && rm -rf "$e2e_work"
   return 0
 }
@@ -91,7 +90,7 @@ wait_output_line() {
   return 1
 }
 
-# Press and release with a pause between, so both are seen on separate ticks.
+# Press and release with a pause between, as a hand clicks.
 click_at() {
   local id=$1 x=$2 y=$3
   xdotool mousemove --window "$id" "$x" "$y" mousedown 1

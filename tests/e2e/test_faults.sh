@@ -202,6 +202,11 @@ if [[ $(id -u) -eq 0 ]]; then
   as_other_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   cp "$dunmark_bin" "$dir/dunmark"
   dunmark_bin=$dir/dunmark
+  # A copy of the sanitizer build's leak suppressions too, for the same reason.
+  if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+    cp "${BASH_REMATCH[1]}" "$dir/lsan.supp"
+    as_other_user=(env "LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/$dir/lsan.supp}" "${as_other_user[@]}")
+  fi
 fi
 run_unwritable_log "$dir" "read-only working folder" "${as_other_user[@]}"
 dunmark_bin=$game_bin

@@ -9,8 +9,9 @@
 
 namespace gametest {
 
-// An inner input engine that the test moves and clicks by hand. It latches
-// like the toolkit engine: what the test sets is pending until Update.
+// An inner input engine that the test moves and clicks by hand: what the
+// test sets is pending until Update. Unlike the toolkit engine it keeps only
+// the last state set between two ticks.
 class FakePointer final : public ie::XInputEngine {
 public:
     void MoveTo(int x, int y) {

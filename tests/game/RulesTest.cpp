@@ -47,17 +47,27 @@ protected:
 
 // ---- screen flow
 
+// The hero's numbers and where he stands, in the order of the record.
+std::vector<int32_t> HeroNumbers(const GameState& state) {
+    return {state.world, state.stage, state.exp, state.level, state.hp,
+            state.gold, state.potions, state.attack, state.defence};
+}
+
 TEST_F(RulesTest, TitlePressStartsAFreshGameAndTheWalkBegins) {
-    state.gold = 3;
+    state.world = 9;
+    state.stage = 5;
+    state.exp = 33;
     state.level = 9;
     state.hp = 1;
+    state.gold = 3;
+    state.potions = 0;
+    state.attack = 40;
+    state.defence = 30;
     state.popups.push_back(StatPopup{0, 0, 1, 100});
     driver.PressAt(300, 230);
     EXPECT_EQ(state.screen, ScreenState::WorldIntro);
     EXPECT_EQ(state.timer, 100);
-    EXPECT_EQ(state.gold, 100);
-    EXPECT_EQ(state.level, 1);
-    EXPECT_EQ(state.hp, 100);
+    EXPECT_EQ(HeroNumbers(state), (std::vector<int32_t>{1, 0, 0, 1, 100, 100, 3, 4, 1}));
     EXPECT_TRUE(state.popups.empty());
 
     driver.ReleaseAt(300, 230);
@@ -79,6 +89,26 @@ TEST_F(RulesTest, TitlePressStartsAFreshGameAndTheWalkBegins) {
     EXPECT_EQ(state.screen, ScreenState::InEncounter);
 }
 
+// The other timed screens are counted out above.
+TEST_F(RulesTest, DepartureLastsTwentyTicksWhereverItLeads) {
+    const struct {
+        int stage;
+        ScreenState next;
+    } cases[] = {{4, ScreenState::Travel}, {dragonStage, ScreenState::WorldIntro}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stage);
+        GameDriver fresh;
+        fresh.state.screen = ScreenState::Depart;
+        fresh.state.stage = c.stage;
+        fresh.state.timer = 100;
+        fresh.Ticks(19);
+        EXPECT_EQ(fresh.state.screen, ScreenState::Depart);
+        fresh.Tick();
+        EXPECT_EQ(fresh.state.screen, c.next);
+        EXPECT_EQ(fresh.state.timer, 100);
+    }
+}
+
 TEST_F(RulesTest, TitleIgnoresReleasesAndIdleTicks) {
     driver.Ticks(50);
     driver.ReleaseAt(100, 100);
@@ -87,7 +117,9 @@ TEST_F(RulesTest, TitleIgnoresReleasesAndIdleTicks) {
 
 TEST_F(RulesTest, OneClickOnGameOverOnlyReachesTheTitle) {
     state.screen = ScreenState::GameOver;
-    driver.ClickAt(5, 5);
+    driver.PressAt(5, 5);
+    EXPECT_EQ(state.screen, ScreenState::Title) << "on the press";
+    driver.ReleaseAt(5, 5);
     driver.Ticks(10);
     EXPECT_EQ(state.screen, ScreenState::Title);
     driver.ClickAt(5, 5);
@@ -220,17 +252,67 @@ TEST_F(RulesTest, DragonLinesDependOnTheWorldAndTheRoadGoesOn) {
 
 // ---- places
 
-TEST_F(RulesTest, PotionCostsExactlyTwentyGold) {
-    driver.StandAt(2, TableEntry(EncounterType::WizardShop));
-    state.gold = 20;
-    driver.ClickButton(0);
-    EXPECT_EQ(state.gold, 0);
-    EXPECT_EQ(state.potions, 4);
-    state.gold = 19;
-    driver.ClickButton(0);
-    EXPECT_EQ(state.gold, 19);
-    EXPECT_EQ(state.potions, 4);
-    EXPECT_EQ(state.popups.size(), 2u) << "a refused purchase adds no popup";
+TEST_F(RulesTest, EveryPriceBuysAtExactlyThePriceAndNothingBelow) {
+    using T = EncounterType;
+    const struct {
+        EncounterType place;
+        int button;
+        int32_t price;
+        int32_t (*bought)(const GameState&);
+        int32_t gain;
+    } cases[] = {
+        {T::WizardShop, 0, 20, [](const GameState& s) { return s.potions; }, 1},
+        {T::WizardShop, 1, 100, [](const GameState& s) { return s.hp; }, 50},
+        {T::Forge, 0, 100, [](const GameState& s) { return s.attack; }, 1},
+        {T::Forge, 1, 100, [](const GameState& s) { return s.defence; }, 1},
+        {T::MercenaryCamp, 0, 100, [](const GameState& s) { return s.level; }, 2},
+        {T::MercenaryCamp, 1, 10,
+         [](const GameState& s) { return static_cast<int32_t>(s.messages.Count()); }, 1},
+    };
+    for (const auto& c : cases) {
+        for (const int32_t gold : {c.price, c.price - 1}) {
+            SCOPED_TRACE(testing::Message()
+                         << static_cast<int>(c.place) << " button " << c.button << " $" << gold);
+            GameDriver place;
+            place.StandAt(2, TableEntry(c.place));
+            place.state.gold = gold;
+            place.state.hp = 50;
+            const int32_t before = c.bought(place.state);
+            place.ClickButton(c.button);
+            if (gold == c.price) {
+                EXPECT_EQ(c.bought(place.state), before + c.gain);
+                EXPECT_EQ(std::abs(place.state.gold - gold), c.price) << "dice win or lose their price";
+            } else {
+                EXPECT_EQ(c.bought(place.state), before);
+                EXPECT_EQ(place.state.gold, gold);
+                EXPECT_TRUE(place.state.popups.empty()) << "a refused purchase adds no popup";
+            }
+        }
+    }
+}
+
+TEST_F(RulesTest, LevelComesAtExactlyTenTimesTheLevel) {
+    const struct {
+        int32_t level;
+        int32_t exp;
+        int32_t levelAfter;
+        int32_t expAfter;
+    } cases[] = {
+        {5, 0, 6, 0},    // 50 of 50
+        {6, 9, 6, 59},   // 59 of 60
+        {6, 10, 7, 0},   // 60 of 60
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "level " << c.level << ", exp " << c.exp);
+        GameDriver camp;
+        camp.StandAt(3, TableEntry(EncounterType::MercenaryCamp));
+        camp.state.level = c.level;
+        camp.state.exp = c.exp;
+        camp.ClickButton(0);
+        EXPECT_EQ(camp.state.level, c.levelAfter);
+        EXPECT_EQ(camp.state.exp, c.expAfter);
+        EXPECT_EQ(camp.state.messages.Count(), static_cast<size_t>(c.levelAfter - c.level));
+    }
 }
 
 TEST_F(RulesTest, HealingAtNinetyFiveSpendsAHundred) {
@@ -308,14 +390,6 @@ TEST_F(RulesTest, OddDrawsWinTenGoldAndEvenDrawsLoseTen) {
     EXPECT_LT(wins, games * 3 / 4);
 }
 
-TEST_F(RulesTest, DiceNeedTenGold) {
-    driver.StandAt(3, TableEntry(EncounterType::MercenaryCamp));
-    state.gold = 9;
-    driver.ClickButton(1);
-    EXPECT_EQ(state.gold, 9);
-    EXPECT_TRUE(state.messages.IsEmpty());
-}
-
 // ---- what counts as a click
 
 TEST_F(RulesTest, PressInsideReleaseOutsideDoesNothing) {
@@ -348,16 +422,7 @@ TEST_F(RulesTest, ButtonEdgesAreHalfOpen) {
     EXPECT_EQ(state.slots[1].hp, 980);
 }
 
-TEST_F(RulesTest, PressAndReleaseInOneTickAreNotSeen) {
-    driver.StandAt(1, TableEntry(EncounterType::Slime));
-    driver.MoveTo(80, 145);
-    driver.pointer.SetLeft(true);
-    driver.pointer.SetLeft(false);
-    driver.Ticks(2);
-    EXPECT_EQ(state.slots[1].hp, 20);
-}
-
-TEST(RealInputRules, ToolkitClickBetweenTwoTicksIsNotSeenButASpreadOneIs) {
+TEST(RealInputRules, ToolkitClickBetweenTwoTicksActsOnTheTickAfter) {
     ie::InputEngineFLTK13 engine;
     ie::ZInputEngineAdapter adapter(&engine);
     adapter.SetMouseArea(0, 0, 640, 480, false);
@@ -365,6 +430,10 @@ TEST(RealInputRules, ToolkitClickBetweenTwoTicksIsNotSeenButASpreadOneIs) {
     state.screen = ScreenState::InEncounter;
     state.stage = 1;
     state.slots[1] = TableEntry(EncounterType::Slime);
+    const auto tick = [&]() {
+        adapter.Update();
+        UpdateGame(state, adapter);
+    };
 
     Fl::e_x = 160;
     Fl::e_y = 290;
@@ -372,16 +441,14 @@ TEST(RealInputRules, ToolkitClickBetweenTwoTicksIsNotSeenButASpreadOneIs) {
     Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
     engine.HandleEvent(FL_PUSH);
     engine.HandleEvent(FL_RELEASE);
-    adapter.Update();
-    UpdateGame(state, adapter);
-    EXPECT_EQ(state.slots[1].hp, 20);
-
-    engine.HandleEvent(FL_PUSH);
-    adapter.Update();
-    UpdateGame(state, adapter);
-    engine.HandleEvent(FL_RELEASE);
-    adapter.Update();
-    UpdateGame(state, adapter);
+    Fl::e_x = 8;
+    Fl::e_y = 8;
+    engine.HandleEvent(FL_MOVE);
+    tick();
+    EXPECT_EQ(state.slots[1].hp, 20) << "the press";
+    tick();
+    EXPECT_EQ(state.slots[1].hp, 10) << "the release, where it happened";
+    tick();
     EXPECT_EQ(state.slots[1].hp, 10);
 }
 

@@ -65,6 +65,16 @@ TEST(Cp1251Text, MalformedInputIsReplacedWithoutReadingPastTheEnd) {
     EXPECT_EQ(ConvertExact("\xC0\x80", 2), "??");       // overlong zero
     EXPECT_EQ(ConvertExact("\xED\xA0\x80", 3), "???");  // surrogate half
     EXPECT_EQ(ConvertExact("\xFF\xFE", 2), "??");
+    EXPECT_EQ(ConvertExact("\xD0\xD0\x96", 3), "?\xC6");   // a lead is no continuation
+}
+
+TEST(Cp1251Text, EdgesOfTheRangesDecodeAsOneCharacter) {
+    EXPECT_EQ(ConvertExact("\xC2\x80", 2), "?");           // U+0080, past ASCII
+    EXPECT_EQ(ConvertExact("\xED\x9F\xBF", 3), "?");       // U+D7FF, below the surrogates
+    EXPECT_EQ(ConvertExact("\xED\xBF\xBF", 3), "???");     // U+DFFF, the last surrogate
+    EXPECT_EQ(ConvertExact("\xEE\x80\x80", 3), "?");       // U+E000, past them
+    EXPECT_EQ(ConvertExact("\xF4\x8F\xBF\xBF", 4), "?");   // U+10FFFF, the last character
+    EXPECT_EQ(ConvertExact("\xF4\x90\x80\x80", 4), "????");  // U+110000, past it
 }
 
 TEST(Cp1251Text, NullAndEmptyGiveEmptyText) {

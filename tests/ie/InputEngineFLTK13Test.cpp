@@ -4,6 +4,7 @@
 #include <FL/Fl.H>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -82,14 +83,66 @@ TEST(InputLatching, HeldKeyIsPressedOnceAndDownUntilTheTickAfterRelease) {
     EXPECT_TRUE(engine.KeyChanged(space, false, false));
 }
 
-TEST(InputLatching, ButtonPressAndReleaseBetweenTwoTicksIsNotSeen) {
+// What each tick shows of the left button and the pointer: "P" pressed this
+// tick, "R" released, "D" held, "U" up, then MouseX.
+std::string LeftSeen(ie::InputEngineFLTK13& engine) {
+    const char* const states[2][2] = {{"U", "P"}, {"R", "D"}};
+    return states[engine.ButtonWasDown(0)][engine.ButtonIsDown(0)] + std::to_string(engine.MouseX());
+}
+
+// Plays toolkit events: "m" moves the pointer 10 pixels right, "j" too, but
+// the toolkit tells only with the next button event; "p" and "r" press and
+// release the left button, "|" is a tick. Returns what the ticks saw.
+std::string Play(const std::string& events) {
     ie::InputEngineFLTK13 engine;
-    EXPECT_EQ(SendButton(engine, FL_PUSH, FL_LEFT_MOUSE), 1);
-    EXPECT_EQ(SendButton(engine, FL_RELEASE, FL_LEFT_MOUSE), 1);
+    Fl::e_x = 0;
+    Fl::e_y = 0;
+    std::string seen;
+    for (const char event : events) {
+        if (event == 'm') {
+            SendMove(engine, FL_MOVE, Fl::e_x + 10, 0);
+        } else if (event == 'j') {
+            Fl::e_x += 10;
+        } else if (event == 'p' || event == 'r') {
+            SendButton(engine, event == 'p' ? FL_PUSH : FL_RELEASE, FL_LEFT_MOUSE);
+        } else if (event == '|') {
+            engine.Update();
+            seen += (seen.empty() ? "" : " ") + LeftSeen(engine);
+        }
+    }
+    return seen;
+}
+
+TEST(InputLatching, EveryPressAndReleaseIsSeenByATickWhereItHappened) {
+    const struct {
+        const char* events;
+        const char* seen;
+    } cases[] = {
+        {"mp|mr||", "P10 R20 U20"},             // moved between the ticks that see it
+        {"mpr|||", "P10 R10 U10"},              // pressed and let go between two ticks
+        {"mprm|||", "P10 R10 U20"},             // and moved away before the tick
+        {"mpm|r|", "P10 R20"},                  // pressed, then dragged before the tick
+        {"mp|rm||", "P10 R10 U20"},             // let go, then moved away before the tick
+        {"jp|rm||", "P10 R10 U20"},             // the button events tell where they happened
+        {"mprmpr|||||", "P10 R10 P20 R20 U20"}, // two clicks between two ticks
+        {"mprmp||r||", "P10 R10 P20 R20"},      // a press after a held click waits its turn
+        {"p|rp|||", "P0 R0 P0 D0"},             // let go and taken again while held
+        {"pp|rr||", "P0 R0 U0"},                // repeated events change nothing
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Play(c.events), c.seen) << c.events;
+    }
+}
+
+TEST(InputLatching, KeyTappedBetweenTwoTicksIsSeenByBoth) {
+    ie::InputEngineFLTK13 engine;
+    const uint32_t space = 57;
+    SendKey(engine, FL_KEYDOWN, ' ');
+    SendKey(engine, FL_KEYUP, ' ');
     engine.Update();
-    EXPECT_FALSE(engine.ButtonIsDown(0));
-    EXPECT_FALSE(engine.ButtonChanged(0, false, true));
-    EXPECT_FALSE(engine.ButtonChanged(0, true, false));
+    EXPECT_TRUE(engine.KeyChanged(space, false, true));
+    engine.Update();
+    EXPECT_TRUE(engine.KeyChanged(space, true, false));
 }
 
 TEST(InputLatching, LeftAndRightButtonsAreZeroAndOne) {

@@ -5,7 +5,8 @@
 namespace testsupport {
 
 // A fresh empty folder under the system's temporary folder, removed by the
-// destructor; the process's working directory is left alone.
+// destructor, or at exit by a process that ends without unwinding (a death
+// test's child); the process's working directory is left alone.
 class ScratchDir {
 public:
     ScratchDir();
