@@ -3,7 +3,7 @@
 # under qemu-user-static, the play command until the game runs, the art it
 # built compared byte for byte with the art this machine builds from the same
 # commit, then the quick suite. First the emulation set-up's clean-up
-# test. Needs root; takes about 45 minutes, so it is not part of CI.
+# test. Needs root; takes 45 to 100 minutes, so it is not part of CI.
 #   bash scripts/arm64_check.sh [TEST-OPTION]   (default --quick)
 # Emulation makes every capture-and-compare round of the screen tests slow:
 # the end-to-end tests' patience is raised for this check alone
