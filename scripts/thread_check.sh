@@ -37,8 +37,8 @@ wait_output_line "SE.message: Sound Engine is created!" ||
   fail "start-up did not finish: $(tail -5 "$e2e_work/err.txt")"
 
 # One xdotool call sends a burst of events; some presses are released at
-# once (the same tick: the game must ignore them), some after a pause long
-# enough to be seen as a click, so the game also plays while it is driven.
+# once (within one tick: the game sees the press on one tick and the release
+# on the next), some after a short pause, so the game plays while it is driven.
 buttons=(1 1 1 1 3 2)
 burst() {
   local args=() n x y button
