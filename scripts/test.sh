@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the whole suite in the normal build
-# (GCC) and again under AddressSanitizer with UndefinedBehaviorSanitizer
-# (clang), both with every warning an error; then the leak check and the
+# and again under AddressSanitizer with UndefinedBehaviorSanitizer, both with
+# every warning an error; then the leak check and the
 # ThreadSanitizer check of the real game, the Debian package check, the
 # reproducible-build check and short fuzzing runs. The GoogleTest programs that
 # need OpenGL share one Xvfb display; the end-to-end tests start their own.
@@ -31,9 +31,9 @@ DUNMARK_BUILD_DIR=$build DUNMARK_CMAKE_ARGS="-DDUNMARK_WERROR=ON" bash "$here/se
 run_suite "$build"
 ((quick)) && exit 0
 
-echo "== AddressSanitizer + UndefinedBehaviorSanitizer build (clang)"
-DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address -DDUNMARK_WERROR=ON \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++" bash "$here/setup.sh" --tests
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address -DDUNMARK_WERROR=ON" \
+  bash "$here/setup.sh" --tests
 ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
 LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$top/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
