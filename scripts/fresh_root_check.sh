@@ -272,9 +272,9 @@ check_play() {
   in_root 'cd /root/dunmark && exec bash scripts/play.sh' >"$log" 2>&1 &
   local play=$!
   for ((i = 0; i < 3600; i++)); do
-    grep -qxF 'SE.message: Sound Engine is created!' "$log" 2>/dev/null && break
     [[ -n "$configured" ]] || ! grep -q '^-- ' "$log" || configured=$SECONDS
     [[ -n "$built" ]] || ! grep -q '^No DISPLAY: starting the game' "$log" || built=$SECONDS
+    grep -qxF 'SE.message: Sound Engine is created!' "$log" 2>/dev/null && break
     kill -0 "$play" 2>/dev/null || break
     sleep 1
   done
