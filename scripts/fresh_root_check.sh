@@ -266,7 +266,7 @@ put_tree() {
 # Its phases are timed from its output: packages until CMake's first line,
 # the build until play.sh starts the game.
 check_play() {
-  local log=$root/root/play.log i before after start=$SECONDS pkg built="" configured=""
+  local log=$root/root/play.log i before after installed start=$SECONDS pkg built="" configured=""
   before=$(installed_packages | wc -l)
   say "play command: bash scripts/play.sh"
   in_root 'cd /root/dunmark && exec bash scripts/play.sh' >"$log" 2>&1 &
@@ -286,10 +286,11 @@ check_play() {
     "build $((${built:-$start} - ${configured:-$start})) s, start of the game $((SECONDS - ${built:-$SECONDS})) s); ending it"
   stop_processes_in_root
   wait "$play" 2>/dev/null || true
-  after=$(installed_packages | wc -l)
+  installed=$(installed_packages)
+  after=$(wc -l <<<"$installed")
   say "the play command installed $((after - before)) packages ($before before, $after after)"
   for pkg in "${test_only_packages[@]}"; do
-    ! installed_packages | grep -qxF "$pkg" || die "the play command installed $pkg, a test tool"
+    ! grep -qxF "$pkg" <<<"$installed" || die "the play command installed $pkg, a test tool"
   done
 }
 
