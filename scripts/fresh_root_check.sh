@@ -29,7 +29,8 @@
 # removed, since removing it would remove the machine's own device files.
 # For a foreign architecture the check mounts binfmt_misc and registers
 # qemu's handler when they are missing; it undoes just those, also on every
-# way out.
+# way out. Checks of a foreign architecture run one at a time, since the
+# handler is the whole machine's.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -43,7 +44,7 @@ patience=${DUNMARK_E2E_PATIENCE:-}
 binfmt=/proc/sys/fs/binfmt_misc
 # Test tools that the play command must not install.
 test_only_packages=(lintian clang imagemagick faketime appstream libgtest-dev xdotool)
-mounts=(proc sys dev dev/pts)   # in mounting order; unmounted in reverse
+commit=""           # the commit both the root and the host's art are made from
 root=""
 inside_pid=""
 host_art=""          # the host's build of the art, for a foreign architecture
@@ -164,6 +165,15 @@ set_up_emulation() {
   grep -qx enabled "$binfmt/$name" || die "the $name handler is disabled"
 }
 
+# The emulation's handler is shared by the whole machine: a second check of
+# a foreign architecture could remove it under the first. One at a time.
+hold_emulation_lock() {
+  local lock=${DUNMARK_FRESH_ROOT_LOCK:-/run/lock/dunmark-fresh-root-emulation.lock}
+  mkdir -p "$(dirname "$lock")"
+  exec 9>"$lock"
+  flock -n 9 || { say "waiting for another emulated check to end ($lock)"; flock 9; }
+}
+
 undo_emulation() {
   if [[ -n "$made_handler" && -e "$made_handler" ]]; then
     echo -1 >"$made_handler" || echo "fresh-root: error: could not remove $made_handler" >&2
@@ -254,7 +264,7 @@ mount_all() {
 
 put_tree() {
   mkdir -p "$root/root/dunmark"
-  git -C "$top" archive --format=tar HEAD | tar -x -C "$root/root/dunmark"
+  git -C "$top" archive --format=tar "$commit" | tar -x -C "$root/root/dunmark"
   if [[ "${DUNMARK_FRESH_ROOT_BREAK:-0}" == 1 ]]; then
     echo 'this_is_not_cmake(' >>"$root/root/dunmark/CMakeLists.txt"
   fi
@@ -301,7 +311,7 @@ build_host_art() {
   say "building the art on this machine ($host_arch) from the same commit"
   bash "$here/install_packages.sh" "$here/packages-play.txt"
   mkdir "$host_art/src"
-  git -C "$top" archive --format=tar HEAD | tar -x -C "$host_art/src"
+  git -C "$top" archive --format=tar "$commit" | tar -x -C "$host_art/src"
   { cmake -S "$host_art/src" -B "$host_art/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_TESTS=OFF &&
     cmake --build "$host_art/build" --target art -j "$(nproc)"; } >"$host_art/build.log" 2>&1 ||
     { tail -20 "$host_art/build.log" >&2; die "building the art on this machine failed"; }
@@ -330,7 +340,10 @@ main() {
   [[ $(id -u) -eq 0 ]] || die "needs root (debootstrap, chroot and mounts)"
   [[ -z "$patience" || "$patience" =~ ^[0-9]+$ ]] || die "DUNMARK_E2E_PATIENCE must be a number of seconds"
   mkdir -p "$parent"
+  commit=$(git -C "$top" rev-parse --verify HEAD^{commit}) || die "no commit in $top"
+  say "checking commit $commit"
   if foreign; then
+    hold_emulation_lock
     bash "$here/install_packages.sh" debootstrap qemu-user-static
     build_host_art
     set_up_emulation
