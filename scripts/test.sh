@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the whole suite in the normal build
-# and again under AddressSanitizer with UndefinedBehaviorSanitizer, both with
-# every warning an error; then the leak check and the
+# Sets everything up and runs every test: the whole suite in the normal build,
+# again under AddressSanitizer with UndefinedBehaviorSanitizer, and again built
+# by the other compiler (clang++ after g++, g++ after clang++), each with every
+# warning an error; then the leak check and the
 # ThreadSanitizer check of the real game, the Debian package check, the
 # reproducible-build check and short fuzzing runs. The GoogleTest programs that
 # need OpenGL share one Xvfb display; the end-to-end tests start their own.
@@ -13,6 +14,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 build=${DUNMARK_BUILD_DIR:-$top/build}
 asan_build=${DUNMARK_ASAN_BUILD_DIR:-$top/build-asan}
+other_build=${DUNMARK_OTHER_BUILD_DIR:-$top/build-other}
 quick=0
 fuzz=1
 case "${1:-}" in
@@ -24,6 +26,13 @@ esac
 
 run_suite() {
   (cd "$1" && bash "$here/with_xvfb.sh" ctest --output-on-failure -j "$(nproc)")
+}
+
+# The C and C++ compilers the normal build did not use.
+other_compilers() {
+  local cxx
+  cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+  if "$cxx" --version | grep -qi clang; then echo "gcc g++"; else echo "clang clang++"; fi
 }
 
 echo "== Normal build"
@@ -38,6 +47,13 @@ ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0} \
 LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$top/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   run_suite "$asan_build"
+
+read -r other_cc other_cxx < <(other_compilers)
+echo "== The whole project built with $other_cxx"
+DUNMARK_BUILD_DIR=$other_build \
+DUNMARK_CMAKE_ARGS="-DCMAKE_C_COMPILER=$other_cc -DCMAKE_CXX_COMPILER=$other_cxx -DDUNMARK_WERROR=ON" \
+  bash "$here/setup.sh" --tests
+run_suite "$other_build"
 
 echo "== Leak check of the real game"
 DUNMARK_ASAN_BUILD_DIR=$asan_build bash "$here/leak_check.sh" "${DUNMARK_LEAK_SECONDS:-60}"
