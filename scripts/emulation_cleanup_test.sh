@@ -6,6 +6,9 @@
 #   bash scripts/emulation_cleanup_test.sh
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The check's functions; the names below are this test's own.
+# shellcheck source=scripts/fresh_root_check.sh
+source "$here/fresh_root_check.sh"
 binfmt=/proc/sys/fs/binfmt_misc
 handler=$binfmt/qemu-aarch64
 made_mount=0
@@ -51,6 +54,8 @@ expect_state() {
 }
 
 [[ $(id -u) -eq 0 ]] || fail "needs root"
+# The handler is the whole machine's: no emulated check may run meanwhile.
+hold_emulation_lock
 bash "$here/install_packages.sh" qemu-user-static
 before=$(state)
 interrupted_set_up
