@@ -2,17 +2,79 @@
 
 #include <FL/Fl.H>
 
+#include <execinfo.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <thread>
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define DUNMARK_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define DUNMARK_SANITIZED 1
+#endif
+#endif
 
 namespace sys {
 
 namespace {
 
 const uint64_t microsPerSecond = 1000000u;
+
+#ifndef DUNMARK_SANITIZED
+struct FatalSignal {
+    int number;
+    const char* name;
+};
+
+const FatalSignal fatalSignals[] = {
+    {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"}, {SIGFPE, "SIGFPE"},
+    {SIGILL, "SIGILL"},   {SIGABRT, "SIGABRT"},
+};
+
+const int backtraceDepth = 64;
+
+// Only calls that are safe inside a signal handler from here on.
+void WriteError(const char* text) {
+    const ssize_t written = write(STDERR_FILENO, text, std::strlen(text));
+    static_cast<void>(written);
+}
+
+void WriteNumber(int number) {
+    char digits[12];
+    char* cursor = digits + sizeof(digits) - 1;
+    *cursor = '\0';
+    unsigned value = number < 0 ? 0u : static_cast<unsigned>(number);
+    do {
+        *--cursor = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    WriteError(cursor);
+}
+
+void OnFatalSignal(int number) {
+    const char* name = "?";
+    for (const FatalSignal& entry : fatalSignals) {
+        if (entry.number == number) {
+            name = entry.name;
+        }
+    }
+    WriteError("dunmark: fatal signal ");
+    WriteNumber(number);
+    WriteError(" (");
+    WriteError(name);
+    WriteError("); backtrace:\n");
+    void* frames[backtraceDepth];
+    backtrace_symbols_fd(frames, backtrace(frames, backtraceDepth), STDERR_FILENO);
+    // The handler was reset on entry: the signal now ends the process.
+    raise(number);
+}
+#endif
 
 }  // namespace
 
@@ -37,6 +99,21 @@ void KeepFreedMemory() {
 
 void ReturnKeptMemory() {
     malloc_trim(0);
+}
+
+void ReportCrashes() {
+#ifndef DUNMARK_SANITIZED
+    // The first backtrace loads the unwinder, which allocates: not in the handler.
+    void* frame = nullptr;
+    backtrace(&frame, 1);
+    struct sigaction action {};
+    action.sa_handler = OnFatalSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (const FatalSignal& entry : fatalSignals) {
+        sigaction(entry.number, &action, nullptr);
+    }
+#endif
 }
 
 ScreenSize PrimaryScreenSize() {

@@ -32,6 +32,12 @@ void KeepFreedMemory();
 // or between fragments, does not stay resident for the rest of the run.
 void ReturnKeptMemory();
 
+// On a fatal signal (a crash or an abort), writes "dunmark: fatal signal N
+// (NAME)" and a backtrace of the thread that took it to standard error, then
+// lets the signal end the process as it would have. Sanitizer builds keep
+// their own reports. Called first thing in main.
+void ReportCrashes();
+
 // Size of the primary screen in pixels (opens the display if need be).
 ScreenSize PrimaryScreenSize();
 

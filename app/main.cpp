@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     if (answer != nullptr) {
         return Answer(answer);
     }
+    sys::ReportCrashes();
     sys::KeepFreedMemory();
     std::fputs("Dunmark\n", stdout);
     std::fputs("a knight's errand in pixels, made by the Dunmark team\n", stdout);

@@ -48,9 +48,7 @@ export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
 # so the resident size says nothing about the game there: it is reported,
 # not judged.
 sanitized=0
-# GCC links the sanitizer's runtime as a shared library, clang into the
-# program itself: either way the program calls its start-up function.
-if grep -qaE "__(asan|tsan)_init" "$dunmark_bin"; then
+if sanitized_build; then
   sanitized=1
 fi
 
@@ -130,6 +128,12 @@ answer_game_over() {
   fail "the game-over screen did not answer three clicks (still $colours colours)"
 }
 
+# The game's own last words: a crash report ends with its backtrace.
+game_ended() {
+  wait_game
+  fail "the game ended during the soak (exit code $game_code):"$'\n'"$(tail -40 "$e2e_work/err.txt")"
+}
+
 repeated_answers=0
 games=0
 rss_start=$(rss_kb)
@@ -182,7 +186,7 @@ echo "== Soak for $seconds s (seed $seed), rss at start ${rss_start} kB"
 started=$SECONDS
 deadline=$((SECONDS + seconds))
 while ((SECONDS < deadline)); do
-  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the soak: $(tail -5 "$e2e_work/err.txt")"
+  kill -0 "$game_pid" 2>/dev/null || game_ended
   play 0
 done
 
@@ -191,7 +195,7 @@ games_before=$games
 final_clicks=0
 while ((games == games_before)); do
   ((final_clicks++ < final_game_clicks)) || fail "no game over within $final_game_clicks clicks"
-  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the soak"
+  kill -0 "$game_pid" 2>/dev/null || game_ended
   play 1
 done
 rss_end=$rss_last_game

@@ -11,6 +11,11 @@ e2e_patience=${DUNMARK_E2E_PATIENCE:-60}
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# True for a sanitizer build of the game. GCC links the sanitizer's runtime as
+# a shared library, clang into the program itself: either way the program
+# calls its start-up function.
+sanitized_build() { grep -qaE "__(asan|tsan)_init" "$dunmark_bin"; }
+
 e2e_cleanup() {
   local pid
   for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program: banner, the window centred on the screen with its label,
-# start-up log lines, and a clean end through Escape.
+# start-up log lines, and a clean end through Escape; a crash's report.
 source "$(dirname "$0")/lib.sh"
 
 check_run() {
@@ -41,6 +41,31 @@ check_run() {
   e2e_work=""
 }
 
+# A crash names its signal and shows where it happened on standard error; the
+# signal still ends the game, so whatever started it sees a crash.
+check_crash_report() {
+  if sanitized_build; then
+    echo "crash report: skipped in a sanitizer build, whose runtime reports crashes itself"
+    return 0
+  fi
+  ulimit -c 0
+  make_workdir
+  start_xvfb
+  start_game
+  wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
+  kill -SEGV "$game_pid"
+  wait_game
+  [[ "$game_code" == 139 ]] || fail "exit code $game_code after SIGSEGV, not 128 + 11"
+  local err="$e2e_work/err.txt"
+  grep -qxF "dunmark: fatal signal 11 (SIGSEGV); backtrace:" "$err" || fail "no crash line: $(tail -5 "$err")"
+  (($(grep -cE '^[^ ]+\(.*\) ?\[0x[0-9a-f]+\]$' "$err") >= 3)) || fail "no backtrace: $(tail -5 "$err")"
+  grep -q "/bin/dunmark(" "$err" || fail "the backtrace has no frame of the program: $(tail -5 "$err")"
+  e2e_cleanup
+  e2e_pids=()
+  e2e_work=""
+}
+
 check_run 1024x768 192 144
 check_run 800x600 80 60
+check_crash_report
 echo "PASS"
