@@ -3,8 +3,8 @@
 #include <cstdint>
 
 // The few services of the operating system the shell needs: a monotonic
-// clock, sleeping until a moment of it, the size of the primary screen and a
-// thread.
+// clock, sleeping until a moment of it, the size of the primary screen, a
+// thread and a report of a crash.
 namespace sys {
 
 // Microseconds of a monotonic clock from an arbitrary fixed point.
