@@ -28,11 +28,10 @@ run_suite() {
   (cd "$1" && bash "$here/with_xvfb.sh" ctest --output-on-failure -j "$(nproc)")
 }
 
-# The C and C++ compilers the normal build did not use.
+# The C and C++ compilers the normal build did not use, as its configuration
+# named them.
 other_compilers() {
-  local cxx
-  cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
-  if "$cxx" --version | grep -qi clang; then echo "gcc g++"; else echo "clang clang++"; fi
+  sed -n 's/^DUNMARK_OTHER_COMPILERS:INTERNAL=//p' "$build/CMakeCache.txt" | tr ';' ' '
 }
 
 echo "== Normal build"
@@ -49,6 +48,7 @@ UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   run_suite "$asan_build"
 
 read -r other_cc other_cxx < <(other_compilers)
+[[ -n "${other_cxx:-}" ]] || { echo "test: the normal build names no other compiler" >&2; exit 1; }
 echo "== The whole project built with $other_cxx"
 DUNMARK_BUILD_DIR=$other_build \
 DUNMARK_CMAKE_ARGS="-DCMAKE_C_COMPILER=$other_cc -DCMAKE_CXX_COMPILER=$other_cxx -DDUNMARK_WERROR=ON" \
