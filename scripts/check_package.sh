@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package as a distribution would see it. Builds it; lintian must
-# report no error and no warning; the desktop entry and the AppStream
-# metainfo must validate. Then installs it with apt, reads its manual page,
+# The Debian package as a distribution would see it. Builds it with the
+# README's command (package.sh); lintian must report no error and no
+# warning; the desktop entry and the AppStream metainfo must validate. Then installs it with apt, reads its manual page,
 # asks --help and --version, starts the game under Xvfb the way the desktop
 # entry's Exec line does, from an unrelated folder, closes it with Escape,
 # finds Log.txt in the XDG state folder, purges the package and checks that
@@ -18,9 +18,7 @@ fail() { echo "check_package: FAIL: $*" >&2; exit 1; }
 # A desktop session's PATH on Debian: /usr/games is on it, unlike root's.
 session_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
 
-rm -f "$build"/dunmark_*.deb "$build"/dunmark-dbgsym_*.ddeb
-(cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/dunmark_*.deb)
+deb=$(DUNMARK_BUILD_DIR=$build bash "$here/package.sh" | tail -1)
 echo "Package: $deb"
 # Built for the release it runs on, and named so.
 release=$(. /etc/os-release && echo "${VERSION_ID:-}")
@@ -44,7 +42,6 @@ appstreamcli validate --no-net "$work"/content/usr/share/metainfo/*.metainfo.xml
 
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get install -y "$deb" >/dev/null
-dpkg-query -L dunmark >"$work/files.txt"
 
 [[ "$(man -w dunmark)" == /usr/share/man/man6/dunmark.6.gz ]] || fail "man finds: $(man -w dunmark)"
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings dunmark 2>&1 >"$work/man.txt")
@@ -79,13 +76,4 @@ grep -qxF "GE.message: Texture ../gfx/font.bmp is loaded." "$log" || fail "no Lo
 [[ ! -e "$work/elsewhere/Log.txt" ]] || fail "Log.txt written to the working directory"
 echo "check_package: the installed game started from its desktop entry and ended cleanly"
 
-$sudo apt-get purge -y dunmark >/dev/null
-status=$(dpkg-query -W -f='${db:Status-Status}' dunmark 2>/dev/null || true)
-[[ -z "$status" || "$status" == not-installed ]] || fail "not purged: $status"
-while read -r path; do
-  # Folders shared with other packages stay; the package's own must go.
-  if [[ -e "$path" && ( ! -d "$path" || "$path" == *dunmark* ) ]]; then
-    fail "left behind: $path"
-  fi
-done <"$work/files.txt"
-echo "check_package: purged, nothing left behind"
+bash "$here/purge_package.sh"

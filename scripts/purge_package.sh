@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Purges the installed dunmark package and checks that every file it
+# installed is gone (folders shared with other packages may stay). Needs
+# root (or sudo).
+set -euo pipefail
+fail() { echo "purge_package: FAIL: $*" >&2; exit 1; }
+sudo=""
+[[ $(id -u) -eq 0 ]] || sudo="sudo"
+files=$(dpkg-query -L dunmark) || fail "dunmark is not installed"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y dunmark >/dev/null
+status=$(dpkg-query -W -f='${db:Status-Status}' dunmark 2>/dev/null || true)
+[[ -z "$status" || "$status" == not-installed ]] || fail "not purged: $status"
+while read -r path; do
+  if [[ -e "$path" && ( ! -d "$path" || "$path" == *dunmark* ) ]]; then
+    fail "left behind: $path"
+  fi
+done <<<"$files"
+echo "purge_package: purged, none of its $(wc -l <<<"$files") files and folders is left"
