@@ -82,6 +82,9 @@ int main(int argc, char** argv) {
         CentredOrigin(displayWidth, Fl_GameWindow::windowWidth),
         CentredOrigin(displayHeight, Fl_GameWindow::windowHeight),
         Fl_GameWindow::windowWidth, Fl_GameWindow::windowHeight, "Norvik-104 DUNMARK!");
+    // The class a desktop matches against the desktop entry dunmark.desktop;
+    // the toolkit's -name option still sets another.
+    window->xclass("dunmark");
     window->box(FL_NO_BOX);
     window->end();
     window->show(argc, argv);
