@@ -4,7 +4,10 @@
 # mirror this machine's apt uses), puts a git archive of the committed tree in
 # it, runs the play command there exactly as the README gives it until the
 # game is running, checks that it installed no test tool, ends the game, then
-# runs the test command there. Needs root.
+# runs the desktop check there (scripts/desktop_check.sh: the package built
+# and installed with the README's commands and played by a desktop user
+# under mutter and under openbox, with PipeWire), then the test command.
+# Needs root.
 #   bash scripts/fresh_root_check.sh [RELEASE [TEST-OPTION]]
 #     RELEASE      bookworm (Debian 12, the default), trixie (Debian 13), or
 #                  testing as an early warning
@@ -20,6 +23,8 @@
 #   DUNMARK_FRESH_ROOT_PARENT folder the root is made in (default /var/tmp)
 #   DUNMARK_FRESH_ROOT_CACHE  folder of the downloaded base packages, kept
 #                             between runs (default /var/cache/dunmark-fresh-root)
+#   DUNMARK_FRESH_ROOT_DESKTOP 1: run the desktop check, 0: leave it out
+#                             (default 1, but 0 for a foreign architecture)
 #   DUNMARK_FRESH_ROOT_BREAK  1: break the build inside the root on purpose
 #                             (the failure path's test)
 #
@@ -41,6 +46,7 @@ cache=${DUNMARK_FRESH_ROOT_CACHE:-/var/cache/dunmark-fresh-root}
 host_arch=$(dpkg --print-architecture)
 arch=${DUNMARK_FRESH_ROOT_ARCH:-$host_arch}
 patience=${DUNMARK_E2E_PATIENCE:-}
+desktop=${DUNMARK_FRESH_ROOT_DESKTOP:-$([[ "$arch" == "$host_arch" ]] && echo 1 || echo 0)}
 binfmt=/proc/sys/fs/binfmt_misc
 # Test tools that the play command must not install.
 test_only_packages=(lintian clang imagemagick faketime appstream libgtest-dev xdotool)
@@ -359,6 +365,12 @@ main() {
   put_tree
   check_play
   ! foreign || compare_art
+  if [[ "$desktop" == 1 ]]; then
+    start=$SECONDS
+    say "desktop check: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/desktop_check.sh"
+    in_root "cd /root/dunmark && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/desktop_check.sh"
+    say "the desktop check passed in $((SECONDS - start)) s"
+  fi
   start=$SECONDS
   say "test command: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   in_root "cd /root/dunmark && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"

@@ -3,7 +3,9 @@
 set -euo pipefail
 
 build=${DUNMARK_BUILD_DIR:?DUNMARK_BUILD_DIR must name the build folder}
-dunmark_bin="$build/bin/dunmark"
+# The program under test: the build's, or another (DUNMARK_GAME), such as the
+# installed command that the desktop check walks.
+dunmark_bin=${DUNMARK_GAME:-$build/bin/dunmark}
 e2e_pids=()
 # How long a wait may last before the test fails. Only a broken run ever waits
 # that long; a busy machine (sanitizers, other builds) may need much of it.
@@ -52,11 +54,20 @@ start_xvfb() {
 }
 
 # Waits until a window with exactly this name is visible; prints its id.
+# Where a window manager's frame bears the same name (mutter's frames do),
+# the program's own window is the one the manager has given a WM_STATE.
 wait_window() {
-  local name=$1 id start=$SECONDS
+  local name=$1 ids id start=$SECONDS
   while ((SECONDS - start < e2e_patience)); do
-    id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1 || true)
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    ids=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null || true)
+    if [[ $(wc -w <<<"$ids") -gt 1 ]]; then
+      for id in $ids; do
+        xprop -id "$id" WM_STATE 2>/dev/null | grep -q "window state" && { echo "$id"; return 0; }
+      done
+    elif [[ -n "$ids" ]]; then
+      echo "$ids"
+      return 0
+    fi
     sleep 0.05
   done
   return 1
