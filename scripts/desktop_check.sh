@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The player's journey on the desktops players have. Builds the Debian
-# package and installs it with the README's commands, installs the desktop's
-# packages (packages-desktop.txt), then plays it as an ordinary user in real
+# package and installs it with the README's commands (and into a prefix, the
+# README's other way), installs the desktop's packages
+# (packages-desktop.txt), then plays it as an ordinary user in real
 # desktop sessions, each with a D-Bus session bus and PipeWire (WirePlumber,
 # pipewire-pulse, a null sink as the default output):
 #   GNOME's compositor (mutter, headless, Wayland with Xwayland)  the journey
@@ -55,6 +56,17 @@ install_package() {
   (cd "$top" && DEBIAN_FRONTEND=noninteractive apt-get install -y ./build/dunmark_*.deb >/dev/null) ||
     die "apt install ./build/dunmark_*.deb failed"
   say "installed $(dpkg-query -W -f '${Package} ${Version}' dunmark)"
+}
+
+# The README's other way, into a prefix of one's own, with the same set-up.
+install_into_prefix() {
+  local home
+  home=$(mktemp -d /var/tmp/dunmark-prefix-home.XXXXXX)
+  (cd "$top" && HOME=$home cmake --install build --prefix "$home/.local" >/dev/null) ||
+    die "cmake --install build --prefix ~/.local failed"
+  HOME=$home "$home/.local/bin/dunmark" --version | grep -q "^dunmark " || die "~/.local/bin/dunmark --version failed"
+  rm -rf "$home"
+  say "cmake --install build --prefix ~/.local gives a working command"
 }
 
 make_player() {
@@ -117,6 +129,7 @@ main() {
   [[ "$patience" =~ ^[0-9]+$ ]] || die "DUNMARK_E2E_PATIENCE must be a number of seconds"
   local start=$SECONDS
   install_package
+  install_into_prefix
   bash "$here/install_packages.sh" "$here/packages-desktop.txt"
   say "desktop packages in place after $((SECONDS - start)) s"
   make_player
