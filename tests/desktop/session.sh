@@ -210,8 +210,9 @@ check_window() {
   [[ "$w" == 640 && "$h" == 480 ]] || fail "the window is ${w}x${h}, not 640x480"
   ((x == (mw - w) / 2 && y == (mh - h) / 2)) || fail "the window at ($x, $y) is not centred on $monitor"
   # The class by which the desktop knows the window as its entry's.
-  xprop -id "$game_window" WM_CLASS | grep -qF '"dunmark", "Dunmark"' ||
-    fail "the window's class is not the desktop entry's: $(xprop -id "$game_window" WM_CLASS)"
+  local class
+  class=$(xprop -id "$game_window" WM_CLASS)
+  [[ "$class" == *'"dunmark", "Dunmark"' ]] || fail "the window's class is not the desktop entry's: $class"
 }
 
 # The title as its reference shows it; a click leads to the world card.
@@ -261,7 +262,9 @@ journey() {
   check_no_stream
   step "the command and its manual"
   [[ "$(dunmark --version)" == "dunmark "* ]] || fail "dunmark --version: $(dunmark --version 2>&1)"
-  MANWIDTH=80 man dunmark 2>&1 | grep -q "HOW TO PLAY" || fail "man dunmark shows no manual"
+  local manual
+  manual=$(MANWIDTH=80 man dunmark 2>&1) || fail "man dunmark: $manual"
+  grep -q "HOW TO PLAY" <<<"$manual" || fail "man dunmark shows no manual: $(head -3 <<<"$manual")"
   step "the screen walk"
   rm -rf "$e2e_work"
   DUNMARK_E2E_DISPLAY=$DISPLAY run_screens
@@ -278,6 +281,7 @@ again() {
   step "closed with Escape"
   press_escape_in
   await_end "exit 0"
+  [[ "$(tail -1 "$game_out")" == goodbye ]] || fail "no goodbye: $(tail -3 "$game_out")"
   check_no_stream
 }
 
