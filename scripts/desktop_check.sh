@@ -50,11 +50,11 @@ trap 'exit 129' HUP
 
 # The README's package commands, as root.
 install_package() {
-  local deb
+  local deb out
   deb=$(cd "$top" && bash scripts/package.sh | tail -1) || die "bash scripts/package.sh failed"
   say "built $deb"
-  (cd "$top" && DEBIAN_FRONTEND=noninteractive apt-get install -y ./build/dunmark_*.deb >/dev/null) ||
-    die "apt install ./build/dunmark_*.deb failed"
+  out=$(cd "$top" && DEBIAN_FRONTEND=noninteractive apt install -y ./build/dunmark_*.deb 2>&1) ||
+    die "apt install ./build/dunmark_*.deb failed: $(tail -5 <<<"$out")"
   say "installed $(dpkg-query -W -f '${Package} ${Version}' dunmark)"
 }
 

@@ -7,7 +7,7 @@ fail() { echo "purge_package: FAIL: $*" >&2; exit 1; }
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 files=$(dpkg-query -L dunmark) || fail "dunmark is not installed"
-DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y dunmark >/dev/null
+out=$(DEBIAN_FRONTEND=noninteractive $sudo apt purge -y dunmark 2>&1) || fail "apt purge dunmark: $(tail -5 <<<"$out")"
 status=$(dpkg-query -W -f='${db:Status-Status}' dunmark 2>/dev/null || true)
 [[ -z "$status" || "$status" == not-installed ]] || fail "not purged: $status"
 while read -r path; do
