@@ -210,10 +210,18 @@ def one_run(env, command, is_game):
     run_env = dict(env, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, DUNMARK_PROBE_SEED=SEED,
                    ALSOFT_DRIVERS="null")
     t0 = time.monotonic()
+    output = open(os.path.join(work, "output.txt"), "w")
     proc = subprocess.Popen(command, cwd=os.path.join(work, "bin"), env=run_env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            stdout=output, stderr=subprocess.STDOUT)
     first_frame = 3 if is_game else 1   # the game: loading frame, start-up frame, title
-    swaps = wait_swaps(probe, first_frame)
+    try:
+        swaps = wait_swaps(probe, first_frame)
+    except SystemExit:
+        proc.kill()
+        output.close()
+        with open(os.path.join(work, "output.txt")) as f:
+            print(f"{command[0]} (exit status {proc.wait()}) said:\n" + f.read()[-3000:], file=sys.stderr)
+        raise
     result = {
         "startup_end": (swaps[first_frame - 2 if is_game else 0] - t0) * 1000.0,
         "first_frame": (swaps[first_frame - 1] - t0) * 1000.0,
@@ -236,6 +244,7 @@ def one_run(env, command, is_game):
     result["rss"] = peak_rss_mb(proc.pid)
     proc.kill()
     proc.wait()
+    output.close()
     shutil.rmtree(work, ignore_errors=True)
     return result
 
