@@ -13,6 +13,9 @@ it. Then the click-to-screen latency of the game and of the clearing floor,
 side by side (click_latency.c), and a long game (long_game.cpp).
 
 Usage: bench/bench.py BUILD_DIR RUNS RESULTS.json   measure; write the results
+       bench/bench.py --latency BUILD_DIR RESULTS.json
+                                                    measure the latency again,
+                                                    into the results
        bench/bench.py --table RESULTS.json...       write BENCHMARKS.md from
                                                     the results of each release
 """
@@ -631,6 +634,15 @@ def main():
                 findings = old[old.index("\n## Findings"):]
         with open(path, "w") as f:
             f.write(text + findings)
+        return
+    if len(sys.argv) == 4 and sys.argv[1] == "--latency":
+        set_paths(sys.argv[2])
+        record_frames()
+        with open(sys.argv[3]) as f:
+            data = json.load(f)
+        data["latency"] = latency()
+        with open(sys.argv[3], "w") as f:
+            json.dump(data, f, indent=1)
         return
     if len(sys.argv) != 4:
         raise SystemExit(__doc__)

@@ -7,6 +7,8 @@
 #   bash bench/run.sh --debian13 [RUNS]  measure in a fresh Debian 13 root made
 #                                        as scripts/fresh_root_check.sh makes
 #                                        them (needs root), then the table
+#   bash bench/run.sh --latency          measure the click latency on this
+#                                        machine again (a quieter moment)
 #   bash bench/run.sh --table            only write BENCHMARKS.md again
 # Settings: DUNMARK_BENCH_CLICKS (clicks per program and hold time, 200),
 # DUNMARK_BENCH_WORLDS (worlds of the long game, "1 10 30 60 100").
@@ -21,6 +23,12 @@ table() {
 
 case "${1:-}" in
   --table)
+    table
+    exit 0
+    ;;
+  --latency)
+    version=$(. /etc/os-release && echo "$VERSION_ID")
+    python3 "$here/bench.py" --latency "$build" "$build/bench/results-debian$version.json"
     table
     exit 0
     ;;
