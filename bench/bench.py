@@ -20,7 +20,6 @@ Usage: bench/bench.py BUILD_DIR RUNS RESULTS.json   measure; write the results
                                                     the results of each release
 """
 import collections
-import glob
 import json
 import os
 import platform
@@ -284,14 +283,20 @@ def package_version(name):
     return out.stdout.strip() or "unknown"
 
 
+def depends(package):
+    out = subprocess.run(["dpkg-query", "-W", "-f", "${Depends}", package], capture_output=True, text=True)
+    return [item.split()[0].split(":")[0] for item in out.stdout.replace("|", ",").split(",") if item.strip()]
+
+
 def llvm_versions():
-    """The LLVM that Mesa's software renderer loads."""
-    for driver in glob.glob("/usr/lib/*/dri/swrast_dri.so"):
-        out = subprocess.run(["ldd", driver], capture_output=True, text=True).stdout
-        names = sorted({part for part in out.split() if part.startswith("libLLVM")})
-        if names:
-            return ", ".join(names)
-    return "LLVM unknown"
+    """The LLVM package Mesa's software renderer is built with: a dependency
+    of the driver package, or of its libgallium (Debian 13)."""
+    found = []
+    for name in depends("libgl1-mesa-dri"):
+        for dep in [name] + (depends(name) if name.startswith("libgallium") else []):
+            if dep.startswith("libllvm") and dep not in found:
+                found.append(dep)
+    return ", ".join(f"{name} {package_version(name)}" for name in found) or "LLVM unknown"
 
 
 def load_average():
@@ -641,6 +646,7 @@ def main():
         with open(sys.argv[3]) as f:
             data = json.load(f)
         data["latency"] = latency()
+        data.update({"mesa": package_version("libgl1-mesa-dri"), "llvm": llvm_versions()})
         with open(sys.argv[3], "w") as f:
             json.dump(data, f, indent=1)
         return
