@@ -361,7 +361,7 @@ def latency():
         result["load_after"] = load_average()
         for key, entry in result.items():
             if isinstance(entry, dict):
-                ms = entry.pop("ms")
+                ms = entry["ms"]
                 gaps = entry.pop("gaps")
                 entry.update({"clicks": len(ms), "p50": percentile(ms, 0.5), "p90": percentile(ms, 0.9),
                               "p99": percentile(ms, 0.99), "max": max(ms),
