@@ -30,9 +30,11 @@ chmod 755 "$root"
 make_root
 mount_all
 put_tree
-# The build is niced, the measurement is not.
-in_root "cd /root/dunmark && bash scripts/install_packages.sh python3 && nice -n 5 bash scripts/setup.sh --tests &&
-  ${settings}bash bench/run.sh $runs"
+# The build is niced, the measurement is not. The measurement runs in a
+# network namespace of its own: X servers' abstract sockets belong to the
+# network namespace, and the root's Xvfb must not meet one of the machine's.
+in_root "cd /root/dunmark && bash scripts/install_packages.sh python3 linux-perf libxtst-dev libx11-dev &&
+  nice -n 5 bash scripts/setup.sh --tests && ${settings}unshare --net bash bench/run.sh $runs"
 found=("$root"/root/dunmark/build/bench/results-debian*.json)
 [[ -s "${found[0]}" ]] || die "the benchmark in the root wrote no results"
 cp "${found[0]}" "$results"
