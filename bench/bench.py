@@ -479,7 +479,8 @@ def table(paths):
     for d in datas:
         load = ", ".join(f"{x:.1f}" for x in d["load"])
         lines.append(f"- {d['release']}: measured {d['date']} on {d['machine']}; Mesa {d['mesa']} "
-                     f"({d['llvm']}); {d['runs']} runs; load average during the run {load}.")
+                     f"({d['llvm']}); {d['runs']} runs; load average at the start, after each run, after the "
+                     f"clicks and after the long game: {load}.")
     lines += [
         "",
         "Two floors: the clearing floor (`bench/floor.cpp`) only clears its window; the replay floor "
