@@ -290,10 +290,11 @@ def depends(package):
 
 def llvm_versions():
     """The LLVM package Mesa's software renderer is built with: a dependency
-    of the driver package, or of its libgallium (Debian 13)."""
+    of the driver package, or of its gallium library (mesa-libgallium on
+    Debian 13)."""
     found = []
     for name in depends("libgl1-mesa-dri"):
-        for dep in [name] + (depends(name) if name.startswith("libgallium") else []):
+        for dep in [name] + (depends(name) if "gallium" in name else []):
             if dep.startswith("libllvm") and dep not in found:
                 found.append(dep)
     return ", ".join(f"{name} {package_version(name)}" for name in found) or "LLVM unknown"
