@@ -587,10 +587,12 @@ def latency_table(datas):
                 lines.append(f"| {short(d)} | {who} | {hold} / {e['held_ms']:.1f} | {e['clicks']} | {e['p50']:.1f} "
                              f"| {e['p90']:.1f} | {e['p99']:.1f} | {e['max']:.1f} | {e['poll_median_us']:.0f} "
                              f"| {e['gap_p99_ms']:.2f} | {e['missed']} | {goal} | {ok} |")
-        lines.append("")
-        lines.append(f"{short(d)}: load average {lat['load_before']:.1f} before the clicks, "
+    lines.append("")
+    for d in datas:
+        lat = d["latency"]
+        lines.append(f"- {short(d)}: load average {lat['load_before']:.1f} before the clicks, "
                      f"{lat['load_after']:.1f} after.")
-        lines.append("")
+    lines.append("")
     return lines
 
 
@@ -624,7 +626,7 @@ def long_game_table(datas):
             lines.append(f"| {short(d)} | {key} | {w['ticks']:.0f} | {w['held_max']:.0f} | {w['held_end']:.0f} "
                          f"| {w['frame_ms']:.3f} | {w['draw_ms']:.4f} | {w['rss_mb']:.1f} "
                          f"| {w['snapshot_held']:.0f} | {w['snapshot_ms']:.3f} | {ratio:.3f} | {ok} |")
-        lines.append("")
+    lines.append("")
     return lines
 
 
