@@ -1,6 +1,7 @@
-// Times one world-view frame as the window draws it: DrawGame with an
-// encounter open and the pointer over a button, then the adapter's capture
-// and presentation. Run from the build tree's bin/ so that ../gfx/ is the art.
+// Times one world-view frame as the window draws it: DrawGame with the
+// benchmark's encounter open and the pointer over a button, then the
+// adapter's capture and presentation. Run from the build tree's bin/ so that
+// ../gfx/ is the art.
 // Prints the median milliseconds per frame.
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
@@ -37,8 +38,8 @@ public:
         graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, 640, 480);
         LoadBmpTexture("Auto", 4, "../gfx/font.bmp");
         LoadTextures();
-        GameState state = EncounterOpen();
-        FixedPointer pointer(160, 290);  // over the left button of the encounter panel
+        GameState state = FirstEncounter(benchSeed);
+        FixedPointer pointer(2 * diceX, 2 * diceY);  // over the camp's dice button
         std::vector<double> millis;
         for (int i = 0; i < frameCount; ++i) {
             const auto start = std::chrono::steady_clock::now();

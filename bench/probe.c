@@ -1,7 +1,9 @@
 /* Preloaded into the program under measurement: writes the monotonic time of
- * every buffer swap ("swap") and of every wake-up of the main thread
- * ("awake", once per game tick) to the file named by DUNMARK_PROBE_FILE. It
- * changes nothing of what the program does. */
+ * every buffer swap ("swap", with the OpenGL primitives begun since the last
+ * swap) and of every wake-up of the main thread ("awake", once per game tick)
+ * to the file named by DUNMARK_PROBE_FILE. One change, when asked: with
+ * DUNMARK_PROBE_SEED set, every srand seeds with that number, so that the
+ * game's worlds and dice are the recorded ones. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <pthread.h>
@@ -11,8 +13,9 @@
 
 static FILE* probeFile;
 static pthread_mutex_t probeLock = PTHREAD_MUTEX_INITIALIZER;
+static unsigned long primitives;
 
-static void Record(const char* what) {
+static void Record(const char* what, long count) {
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     pthread_mutex_lock(&probeLock);
@@ -21,7 +24,11 @@ static void Record(const char* what) {
         probeFile = fopen(path ? path : "/dev/null", "w");
         setvbuf(probeFile, NULL, _IOLBF, 0);
     }
-    fprintf(probeFile, "%s %lld.%09ld\n", what, (long long)now.tv_sec, now.tv_nsec);
+    if (count >= 0) {
+        fprintf(probeFile, "%s %lld.%09ld %ld\n", what, (long long)now.tv_sec, now.tv_nsec, count);
+    } else {
+        fprintf(probeFile, "%s %lld.%09ld\n", what, (long long)now.tv_sec, now.tv_nsec);
+    }
     pthread_mutex_unlock(&probeLock);
 }
 
@@ -31,7 +38,27 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
         real = (void (*)(void*, unsigned long))dlsym(RTLD_NEXT, "glXSwapBuffers");
     }
     real(display, drawable);
-    Record("swap");
+    Record("swap", (long)primitives);
+    primitives = 0;
+}
+
+/* Drawing happens on one thread in both programs: no lock for the count. */
+void glBegin(unsigned mode) {
+    static void (*real)(unsigned);
+    if (real == NULL) {
+        real = (void (*)(unsigned))dlsym(RTLD_NEXT, "glBegin");
+    }
+    ++primitives;
+    real(mode);
+}
+
+void srand(unsigned seed) {
+    static void (*real)(unsigned);
+    if (real == NULL) {
+        real = (void (*)(unsigned))dlsym(RTLD_NEXT, "srand");
+    }
+    const char* fixed = getenv("DUNMARK_PROBE_SEED");
+    real(fixed != NULL ? (unsigned)strtoul(fixed, NULL, 10) : seed);
 }
 
 /* Fl::awake(void*) */
@@ -40,6 +67,6 @@ void _ZN2Fl5awakeEPv(void* message) {
     if (real == NULL) {
         real = (void (*)(void*))dlsym(RTLD_NEXT, "_ZN2Fl5awakeEPv");
     }
-    Record("awake");
+    Record("awake", -1);
     real(message);
 }

@@ -26,6 +26,10 @@ PROGRAMS = {
     "replay": [os.path.join(BUILD, "bench", "replay"), os.path.join(BUILD, "bench", "frames.txt")],
 }
 CLK_TCK = os.sysconf("SC_CLK_TCK")
+# The seed the recording was made with (bench.py keeps it beside it): the
+# game, seeded alike through the probe, draws the recorded frames.
+with open(os.path.join(BUILD, "bench", "frames.seed")) as seed_file:
+    SEED = seed_file.read().strip()
 
 
 def swaps(probe):
@@ -70,7 +74,8 @@ def run(name, command):
     os.symlink(os.path.join(BUILD, "gfx"), os.path.join(work, "gfx"))
     probe = os.path.join(work, "probe.txt")
     data = os.path.join(work, "perf.data")
-    env = dict(os.environ, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, ALSOFT_DRIVERS="null")
+    env = dict(os.environ, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, DUNMARK_PROBE_SEED=SEED,
+               ALSOFT_DRIVERS="null")
     proc = subprocess.Popen(command, cwd=os.path.join(work, "bin"), env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:

@@ -2,6 +2,8 @@
 // measures, for the replay floor (replay.cpp): the texture loads of start-up
 // and every renderer call of the title screen and of the world view with an
 // encounter open, one frame for each of the four phases of the animation.
+// The encounter is the one the game itself reaches with the benchmark's seed
+// and click (BenchScene.h), played through the rules; the seed is printed.
 // The game's own code does the asking: LoadTextures and DrawGame, through the
 // real virtual-screen adapter, onto a renderer that writes each call down. No
 // window and no OpenGL are needed.
@@ -117,10 +119,15 @@ int main(int argc, char** argv) {
     __wrap__Z14LoadBmpTexturePKciS0_("Auto", fontSlot, fontFile);
     LoadTextures();
     GameState title;
-    GameState encounter = EncounterOpen();
+    if (!DiceLast(benchSeed)) {
+        std::fprintf(stderr, "record_frames: seed %u does not lead to a lasting camp\n", benchSeed);
+        return 1;
+    }
+    GameState encounter = FirstEncounter(benchSeed);
     for (int phase = 0; phase < phaseCount; ++phase) {
         RecordFrame("title", phase, title);
         RecordFrame("encounter", phase, encounter);
     }
+    std::printf("seed %u\n", benchSeed);
     return std::fclose(out) == 0 ? 0 : 1;
 }

@@ -11,7 +11,7 @@
 void DrawGame();
 
 // Draws one frame of the game in virtual-screen coordinates. Besides drawing
-// it advances animFrame and ages the popups it shows.
+// it advances animFrame, ages the popups it shows and drops the spent ones.
 void DrawGame(GameState& state, ge::XGraphicEngine& graphics, ie::XInputEngine& input);
 
 // Creature animation frame for an (already advanced) animFrame: 0, 1, 2, 1,

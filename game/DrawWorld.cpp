@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "game/Draw.h"
 #include "game/DrawScreens.h"
@@ -186,8 +188,11 @@ std::string PopupText(int32_t value) {
     return value >= 0 ? "+" + digits : digits;
 }
 
+// A popup whose life has run out is never drawn or read again: it is dropped,
+// so the list holds only popups still rising, however long the game.
 void DrawPopups(const DrawContext& context) {
-    for (StatPopup& popup : context.state.popups) {
+    std::vector<StatPopup>& popups = context.state.popups;
+    for (StatPopup& popup : popups) {
         if (popup.life <= 0) {
             continue;
         }
@@ -198,6 +203,9 @@ void DrawPopups(const DrawContext& context) {
                              popup.value >= 0 ? textGreen : textRed);
         popup.life -= 4;
     }
+    popups.erase(std::remove_if(popups.begin(), popups.end(),
+                                [](const StatPopup& popup) { return popup.life <= 0; }),
+                 popups.end());
 }
 
 bool OkUnderPointer(const Pointer& pointer) {

@@ -1,4 +1,7 @@
+#include <algorithm>
+
 #include "tests/game/DrawTestFixture.h"
+#include "tests/game/GameDriver.h"
 
 namespace drawtest {
 namespace {
@@ -44,28 +47,58 @@ TEST_F(DrawPopupTest, GainsShowGreenWithAPlusAndLossesRedWithAMinus) {
     EXPECT_EQ(AfterWalkingHero(), expected);
 }
 
-TEST_F(DrawPopupTest, APopupRisesForTwentyFiveFramesThenStaysUndrawn) {
+TEST_F(DrawPopupTest, APopupRisesForTwentyFiveFramesThenIsDropped) {
     state.popups.push_back(StatPopup{230, 35, -20, popupLife});
-    for (int frame = 0; frame < 25; frame++) {
+    for (int frame = 0; frame < 24; frame++) {
         const Lines lines = AfterWalkingHero();
         ASSERT_EQ(lines.size(), 1u) << "frame " << frame;
         EXPECT_EQ(lines[0], Text(235, 35.0f - 0.8f * static_cast<float>(frame), "-20", red));
+        ASSERT_EQ(state.popups.size(), 1u) << "frame " << frame;
         EXPECT_EQ(state.popups[0].life, 96 - 4 * frame);
     }
-    EXPECT_EQ(state.popups[0].life, 0);
+    EXPECT_EQ(AfterWalkingHero(), (Lines{Text(235, 35.0f - 0.8f * 24.0f, "-20", red)}));
+    EXPECT_TRUE(state.popups.empty());
     EXPECT_TRUE(AfterWalkingHero().empty());
-    EXPECT_EQ(state.popups.size(), 1u);
-    EXPECT_EQ(state.popups[0].life, 0);
 }
 
-TEST_F(DrawPopupTest, SpentPopupsAreSkippedAndKeepTheirLife) {
+TEST_F(DrawPopupTest, SpentPopupsAreSkippedAndDroppedTheLiveOnesKeepTheirOrder) {
     state.popups.push_back(StatPopup{50, 35, 5, 0});
+    state.popups.push_back(StatPopup{290, 35, 2, 8});
     state.popups.push_back(StatPopup{110, 35, 1, -3});
     state.popups.push_back(StatPopup{170, 35, 1, 4});
-    EXPECT_EQ(AfterWalkingHero(), (Lines{Text(175, 35.0f - 19.2f, "+1", green)}));
-    EXPECT_EQ(state.popups[0].life, 0);
-    EXPECT_EQ(state.popups[1].life, -3);
-    EXPECT_EQ(state.popups[2].life, 0);
+    state.popups.push_back(StatPopup{230, 35, 3, 12});
+    EXPECT_EQ(AfterWalkingHero(), (Lines{Text(295, 35.0f - 18.4f, "+2", green),
+                                         Text(175, 35.0f - 19.2f, "+1", green),
+                                         Text(235, 35.0f - 17.6f, "+3", green)}));
+    ASSERT_EQ(state.popups.size(), 2u);
+    EXPECT_EQ(state.popups[0].value, 2);
+    EXPECT_EQ(state.popups[0].life, 4);
+    EXPECT_EQ(state.popups[1].value, 3);
+    EXPECT_EQ(state.popups[1].life, 8);
+}
+
+// Through the rules, a frame drawn each tick: an endless fight, a blow every
+// other tick, two popups a blow. Each popup lives 25 frames, so after any
+// frame the list holds exactly the 24 added in the last 24 ticks.
+TEST(PopupBound, AnEndlessFightHoldsOnlyThePopupsStillRising) {
+    gametest::GameDriver driver;
+    driver.StandAt(1, MakeEncounter(EncounterType::Golem, 1000000, 0, 0, 0, "Голем", "Камень"));
+    testsupport::RecordingGraphicEngine graphics;
+    const auto drawFrame = [&] {
+        graphics.Reset();
+        DrawGame(driver.state, graphics, driver.adapter);
+    };
+    size_t most = 0;
+    for (int blow = 0; blow < 1000; blow++) {
+        driver.PressAt(80, 155);
+        drawFrame();
+        driver.ReleaseAt(80, 155);
+        drawFrame();
+        most = std::max(most, driver.state.popups.size());
+    }
+    EXPECT_EQ(driver.state.slots[1].hp, 1000000 - 1000 * 10);
+    EXPECT_EQ(most, 24u);
+    EXPECT_EQ(driver.state.popups.size(), 24u);
 }
 
 TEST_F(DrawPopupTest, MessageBoxComesLastAfterPopups) {

@@ -74,7 +74,7 @@ TEST(StatPopups, MonsterHealthNeverGoesBelowZero) {
     EXPECT_EQ(state.slots[2].hp, 0);
 }
 
-TEST(StatPopups, SpentPopupsStayUntilCleared) {
+TEST(StatPopups, AddAppendsAsGivenAndClearEmptiesTheList) {
     GameState state;
     AddPopup(state, StatPopup{1, 2, 3, 0});
     AddPopup(state, StatPopup{4, 5, 6, -8});
