@@ -111,6 +111,7 @@ cleanup() {
     stop_processes_in_root
     unmount_all
     remove_root || code=1
+    rm -f "$root.debootstrap.log"
   fi
   [[ -z "$host_art" ]] || rm -rf --one-file-system "$host_art"
   undo_emulation
