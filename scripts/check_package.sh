@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Debian package as a distribution would see it. Builds it with the
 # README's command (package.sh); lintian must report no error and no
-# warning; the desktop entry and the AppStream metainfo must validate. Then installs it with apt, reads its manual page,
-# asks --help and --version, starts the game under Xvfb the way the desktop
-# entry's Exec line does, from an unrelated folder, closes it with Escape,
-# finds Log.txt in the XDG state folder, purges the package and checks that
-# none of its files is left. Needs root (or sudo).
+# warning; the desktop entry and the AppStream metainfo must validate. Then
+# installs it with apt, reads its manual page, asks --help and --version,
+# starts the game under Xvfb the way the desktop entry's Exec line does, from
+# an unrelated folder, closes it with Escape, finds Log.txt in the XDG state
+# folder, purges the package and checks that none of its files is left
+# (purge_package.sh). Needs root (or sudo).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${DUNMARK_BUILD_DIR:-$(cd "$here/.." && pwd)/build}
