@@ -217,7 +217,6 @@ check_window() {
 
 # The title as its reference shows it; a click leads to the world card.
 check_title_and_click() {
-  /usr/bin/convert -size 640x480 xc:black "png:$e2e_work/black.png"
   mkdir -p "$e2e_work/shots"
   await_reference title "$e2e_work/shots/title.png"
   click 320 240
