@@ -231,11 +231,6 @@ check_title_and_click() {
   say "a click leads on from the title ($changed pixels changed)"
 }
 
-press_escape_in() {
-  xdotool windowactivate --sync "$game_window" key Escape 2>/dev/null ||
-    xdotool windowfocus --sync "$game_window" key Escape
-}
-
 journey() {
   make_workdir
   step "start from the desktop entry"
@@ -255,7 +250,7 @@ journey() {
   step "again from the desktop entry, closed with Escape"
   launch
   await_running
-  press_escape_in
+  press_escape "$game_window"
   await_end "exit 0"
   [[ "$(tail -1 "$game_out")" == goodbye ]] || fail "no goodbye: $(tail -3 "$game_out")"
   check_no_stream
@@ -278,7 +273,7 @@ again() {
   await_running
   check_stream
   step "closed with Escape"
-  press_escape_in
+  press_escape "$game_window"
   await_end "exit 0"
   [[ "$(tail -1 "$game_out")" == goodbye ]] || fail "no goodbye: $(tail -3 "$game_out")"
   check_no_stream
