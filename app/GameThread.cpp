@@ -1,10 +1,10 @@
 #include <FL/Fl.H>
 
+#include "app/GameRecord.h"
 #include "app/GameWindow.h"
 #include "app/Globals.h"
 #include "app/Platform.h"
 #include "app/TickClock.h"
-#include "game/Rules.h"
 #include "ie/ZInputEngineAdapter.h"
 
 // One tick: wait for the tick's time, then, under the toolkit's lock, latch

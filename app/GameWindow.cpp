@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/GameRecord.h"
 #include "app/Globals.h"
-#include "game/Draw.h"
-#include "game/GameState.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"

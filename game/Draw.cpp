@@ -3,11 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Globals.h"
 #include "game/DrawScreens.h"
 #include "game/Text.h"
-#include "ge/ZGraphicEngineAdapter.h"
-#include "ie/ZInputEngineAdapter.h"
 
 namespace {
 
@@ -140,8 +137,4 @@ void DrawGame(GameState& state, ge::XGraphicEngine& graphics, ie::XInputEngine& 
         DrawWorldView(context);
         break;
     }
-}
-
-void DrawGame() {
-    DrawGame(*game, *graphicAdapter, *inputAdapter);
 }

@@ -6,10 +6,6 @@
 #include "ge/XGraphicEngine.h"
 #include "ie/XInputEngine.h"
 
-// Draws one frame of the process-wide game through graphicAdapter, reading
-// the pointer from inputAdapter.
-void DrawGame();
-
 // Draws one frame of the game in virtual-screen coordinates. Besides drawing
 // it advances animFrame, ages the popups it shows and drops the spent ones.
 void DrawGame(GameState& state, ge::XGraphicEngine& graphics, ie::XInputEngine& input);

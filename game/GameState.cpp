@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "app/Globals.h"
 #include "game/Random.h"
 #include "game/Text.h"
 
@@ -117,13 +116,6 @@ void PlacePlaces(GameState& state) {
 const Encounter* EncounterTable() {
     static const BuiltTable table;
     return table.entries;
-}
-
-GameState* CreateGame() {
-    EncounterTable();
-    SeedRandom();
-    game = new GameState();
-    return game;
 }
 
 void GenerateWorld(GameState& state) {

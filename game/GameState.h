@@ -76,8 +76,5 @@ struct GameState {
     MessageQueue messages;
 };
 
-// Seeds the random generator, creates the record and stores it in `game`.
-GameState* CreateGame();
-
 // Fills slots 1..7 for the current world.
 void GenerateWorld(GameState& state);

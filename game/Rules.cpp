@@ -3,11 +3,9 @@
 #include <array>
 #include <cstdlib>
 
-#include "app/Globals.h"
 #include "game/Popups.h"
 #include "game/Text.h"
 #include "ie/XInputEngine.h"
-#include "ie/ZInputEngineAdapter.h"
 
 namespace {
 
@@ -381,13 +379,6 @@ bool UpdateGame(GameState& state, ie::XInputEngine& input) {
         break;
     }
     return true;
-}
-
-bool UpdateGame() {
-    if (game == nullptr || inputAdapter == nullptr) {
-        return true;
-    }
-    return UpdateGame(*game, *inputAdapter);
 }
 
 const std::string& ButtonLabel(EncounterType type, int button) {

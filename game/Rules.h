@@ -8,11 +8,8 @@ namespace ie {
 class XInputEngine;
 }  // namespace ie
 
-// One tick of the game on the process-wide record and input adapter. Always
+// One tick of the game on the given record, reading the given input. Always
 // true: the game never ends the program by itself.
-bool UpdateGame();
-
-// One tick of the game on the given record, reading the given input.
 bool UpdateGame(GameState& state, ie::XInputEngine& input);
 
 // The CP1251 caption of button 0, 1 or 2 at an encounter of the given type

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 
-#include "app/Globals.h"
 #include "game/Random.h"
 #include "game/Text.h"
 #include "ie/InputEngineFLTK13.h"
@@ -532,27 +531,3 @@ TEST(Playthrough, OneWorldFromTheTitleToTheNextWorldAndDownToGameOver) {
 
 }  // namespace
 
-namespace {
-
-TEST(ProcessWideTick, RunsOnTheSharedRecordAndAdapterAndNeverAsksToStop) {
-    EXPECT_TRUE(UpdateGame()) << "nothing created yet";
-    gametest::FakePointer pointer;
-    ie::ZInputEngineAdapter adapter(&pointer);
-    adapter.SetMouseArea(0, 0, 640, 480, false);
-    GameState state;
-    game = &state;
-    inputAdapter = &adapter;
-    pointer.SetLeft(true);
-    adapter.Update();
-    EXPECT_TRUE(UpdateGame());
-    EXPECT_EQ(state.screen, ScreenState::WorldIntro);
-    for (int tick = 0; tick < 500; tick++) {
-        adapter.Update();
-        ASSERT_TRUE(UpdateGame());
-    }
-    EXPECT_NE(state.stage, 0);
-    game = nullptr;
-    inputAdapter = nullptr;
-}
-
-}  // namespace

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/Globals.h"
 #include "game/GameState.h"
 #include "game/Random.h"
 #include "game/Text.h"
@@ -70,15 +69,6 @@ TEST(GameRecord, NewRecordStartsOnTheTitleWithAFreshHero) {
         EXPECT_TRUE(slot.name.empty());
         EXPECT_TRUE(slot.description.empty());
     }
-}
-
-TEST(GameRecord, CreateGamePublishesTheRecord) {
-    GameState* const created = CreateGame();
-    ASSERT_NE(created, nullptr);
-    EXPECT_EQ(game, created);
-    EXPECT_EQ(created->hp, 100);
-    delete created;
-    game = nullptr;
 }
 
 TEST(EncounterTableContent, EveryEntryCarriesItsOwnCode) {

@@ -1,7 +1,47 @@
+#include "app/GameRecord.h"
+
+#include <gtest/gtest.h>
+
 #include "app/Globals.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ie/ZInputEngineAdapter.h"
 #include "tests/game/DrawTestFixture.h"
+#include "tests/game/GameDriver.h"
+
+namespace {
+
+TEST(GameRecord, CreateGamePublishesTheRecord) {
+    GameState* const created = CreateGame();
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(game, created);
+    EXPECT_EQ(created->hp, 100);
+    EXPECT_EQ(created->screen, ScreenState::Title);
+    delete created;
+    game = nullptr;
+}
+
+TEST(GameRecord, TickRunsOnTheSharedRecordAndAdapterAndNeverAsksToStop) {
+    EXPECT_TRUE(UpdateGame()) << "nothing created yet";
+    gametest::FakePointer pointer;
+    ie::ZInputEngineAdapter adapter(&pointer);
+    adapter.SetMouseArea(0, 0, 640, 480, false);
+    GameState state;
+    game = &state;
+    inputAdapter = &adapter;
+    pointer.SetLeft(true);
+    adapter.Update();
+    EXPECT_TRUE(UpdateGame());
+    EXPECT_EQ(state.screen, ScreenState::WorldIntro);
+    for (int tick = 0; tick < 500; tick++) {
+        adapter.Update();
+        ASSERT_TRUE(UpdateGame());
+    }
+    EXPECT_NE(state.stage, 0);
+    game = nullptr;
+    inputAdapter = nullptr;
+}
+
+}  // namespace
 
 namespace drawtest {
 namespace {

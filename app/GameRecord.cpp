@@ -1,0 +1,27 @@
+#include "app/GameRecord.h"
+
+#include "app/Globals.h"
+#include "game/Draw.h"
+#include "game/GameState.h"
+#include "game/Random.h"
+#include "game/Rules.h"
+#include "ge/ZGraphicEngineAdapter.h"
+#include "ie/ZInputEngineAdapter.h"
+
+GameState* CreateGame() {
+    EncounterTable();
+    SeedRandom();
+    game = new GameState();
+    return game;
+}
+
+bool UpdateGame() {
+    if (game == nullptr || inputAdapter == nullptr) {
+        return true;
+    }
+    return UpdateGame(*game, *inputAdapter);
+}
+
+void DrawGame() {
+    DrawGame(*game, *graphicAdapter, *inputAdapter);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+struct GameState;
+
+// The shell's side of the game: the process-wide record and the two calls
+// that run the game on it with the process-wide adapters (app/Globals.h).
+// The game itself only ever takes a record and engines as arguments.
+
+// Seeds the random numbers, creates the record on its title screen and
+// stores it in `game`.
+GameState* CreateGame();
+
+// One tick of the rules on `game`, reading `inputAdapter`; true while nothing
+// has been created yet. Always true: the game never ends the program itself.
+bool UpdateGame();
+
+// One frame of `game` through `graphicAdapter`, lit by `inputAdapter`.
+void DrawGame();
