@@ -8,10 +8,13 @@
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ie/ZInputEngineAdapter.h"
 
+Language chosenLanguage = Language::Russian;
+
 GameState* CreateGame() {
     EncounterTable();
     SeedRandom();
     game = new GameState();
+    ChooseLanguage(*game, chosenLanguage);
     return game;
 }
 

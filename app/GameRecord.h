@@ -1,13 +1,19 @@
 #pragma once
 
+#include "game/TextTable.h"
+
 struct GameState;
 
 // The shell's side of the game: the process-wide record and the two calls
 // that run the game on it with the process-wide adapters (app/Globals.h).
 // The game itself only ever takes a record and engines as arguments.
 
-// Seeds the random numbers, creates the record on its title screen and
-// stores it in `game`.
+// The language CreateGame gives the record: Russian unless main chose
+// another from the command line.
+extern Language chosenLanguage;
+
+// Seeds the random numbers, creates the record on its title screen, in the
+// chosen language, and stores it in `game`.
 GameState* CreateGame();
 
 // One tick of the rules on `game`, reading `inputAdapter`; true while nothing

@@ -2,20 +2,25 @@
 
 #include <cstdio>
 
+#include "app/GameRecord.h"
 #include "app/GameWindow.h"
 #include "app/Globals.h"
 #include "app/Platform.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
 const char* const usageText =
-    "Usage: dunmark [--help | --version | toolkit options]\n"
+    "Usage: dunmark [--help | --version | --language LANG] [toolkit options]\n"
     "A small fantasy role-playing game, played with the mouse in one window.\n"
     "\n"
-    "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n"
+    "  --help            show this help and exit\n"
+    "  --version         show the version and exit\n"
+    "  --language LANG   the game's language: ru (Russian, the default) or\n"
+    "                    en (English); any other ends the program with status 2\n"
     "\n"
     "Every other option goes to the window toolkit (FLTK):\n"
     "  -bg2 color, -bg color, -fg color   colours of the toolkit's widgets\n"
@@ -50,6 +55,47 @@ const char* QueryAnswer(int argc, char** argv) {
     return nullptr;
 }
 
+const char* const languageOption = "--language";
+
+// What the command line asks of the game itself; the rest is the toolkit's.
+struct GameOptions {
+    Language language = Language::Russian;
+    std::vector<char*> toolkitArgs;  // argv without the game's options, null-terminated
+    std::string error;                // a usage error, or empty
+};
+
+// Reads --language LANG (or --language=LANG; the last one wins) and keeps
+// every other argument for the toolkit.
+GameOptions ReadOptions(int argc, char** argv) {
+    GameOptions options;
+    options.toolkitArgs.push_back(argv[0]);
+    const std::string withValue = std::string(languageOption) + "=";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        std::string code;
+        if (arg == languageOption) {
+            if (i + 1 == argc) {
+                options.error = std::string(languageOption) + " needs a language: " +
+                                LanguageChoices();
+                break;
+            }
+            code = argv[++i];
+        } else if (arg.compare(0, withValue.size(), withValue) == 0) {
+            code = arg.substr(withValue.size());
+        } else {
+            options.toolkitArgs.push_back(argv[i]);
+            continue;
+        }
+        if (!LanguageOfCode(code, options.language)) {
+            options.error = "unknown language \"" + code + "\" for " + languageOption +
+                            "; the languages are " + LanguageChoices();
+            break;
+        }
+    }
+    options.toolkitArgs.push_back(nullptr);
+    return options;
+}
+
 // Prints the answer; nothing else of the program runs.
 int Answer(const char* text) {
     std::fputs(text, stdout);
@@ -67,6 +113,12 @@ int main(int argc, char** argv) {
     if (answer != nullptr) {
         return Answer(answer);
     }
+    GameOptions options = ReadOptions(argc, argv);
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "dunmark: %s\n", options.error.c_str());
+        return 2;
+    }
+    chosenLanguage = options.language;
     sys::ReportCrashes();
     sys::KeepFreedMemory();
     std::fputs("Dunmark\n", stdout);
@@ -87,7 +139,7 @@ int main(int argc, char** argv) {
     window->xclass("dunmark");
     window->box(FL_NO_BOX);
     window->end();
-    window->show(argc, argv);
+    window->show(static_cast<int>(options.toolkitArgs.size()) - 1, options.toolkitArgs.data());
     window->callback(Shutdown, nullptr);
 
     Fl::lock();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "game/DrawScreens.h"
-#include "game/Text.h"
+#include "game/TextTable.h"
 
 namespace {
 
@@ -13,33 +13,32 @@ const int32_t animPhase = 32;
 
 enum class TitleElement { Picture, Panel, Creature, Text, Prompt };
 
-// One row of the title screen. Pictures use the whole rectangle, texts only
-// its x and y.
+// One row of the title screen. Pictures use the whole rectangle and no text,
+// texts only the rectangle's x and y.
 struct TitleRow {
     TitleElement element;
     Rect area;
     int creatureRow;
-    std::string text;
+    TextKey text;
     TextColour colour;
 };
 
 const std::vector<TitleRow>& TitleRows() {
     static const std::vector<TitleRow> rows = {
-        {TitleElement::Picture, {0, 40, 320, 160}, 0, "", textWhite},
-        {TitleElement::Panel, {40, 60, 240, 120}, 0, "", textWhite},
-        {TitleElement::Text, {160, 5, 0, 0}, 0, "Dunmark", textWhite},
-        {TitleElement::Text, {160, 20, 0, 0}, 0,
-         Cp1251("специально для Norvik 104 - RPG II"), textGrey},
-        {TitleElement::Text, {160, 70, 0, 0}, 0,
-         Cp1251("Ты - храбрый рыцарь\nи ты должен вызволить принцессу\n"
-                "из замка злобного дракона!"),
+        {TitleElement::Picture, {0, 40, 320, 160}, 0, TextKey::GameName, textWhite},
+        {TitleElement::Panel, {40, 60, 240, 120}, 0, TextKey::GameName, textWhite},
+        {TitleElement::Text, {160, 5, 0, 0}, 0, TextKey::GameName, textWhite},
+        {TitleElement::Text, {160, 20, 0, 0}, 0, TextKey::TitleSubtitle, textGrey},
+        {TitleElement::Text, {160, 70, 0, 0}, 0, TextKey::TitleStory, textWhite},
+        {TitleElement::Creature, {88, 115, creatureWidth, creatureHeight}, 1, TextKey::GameName,
          textWhite},
-        {TitleElement::Creature, {88, 115, creatureWidth, creatureHeight}, 1, "", textWhite},
-        {TitleElement::Creature, {148, 115, creatureWidth, creatureHeight}, 3, "", textWhite},
-        {TitleElement::Creature, {208, 115, creatureWidth, creatureHeight}, 2, "", textWhite},
-        {TitleElement::Text, {160, 155, 0, 0}, 0, Cp1251("В путь же, герой!"), textWhite},
-        {TitleElement::Prompt, {160, 205, 0, 0}, 0, ContinuePrompt(), textWhite},
-        {TitleElement::Text, {160, 220, 0, 0}, 0, Cp1251("(c) 2026 команда Dunmark"), textGrey},
+        {TitleElement::Creature, {148, 115, creatureWidth, creatureHeight}, 3, TextKey::GameName,
+         textWhite},
+        {TitleElement::Creature, {208, 115, creatureWidth, creatureHeight}, 2, TextKey::GameName,
+         textWhite},
+        {TitleElement::Text, {160, 155, 0, 0}, 0, TextKey::TitleCall, textWhite},
+        {TitleElement::Prompt, {160, 205, 0, 0}, 0, TextKey::ContinuePrompt, textWhite},
+        {TitleElement::Text, {160, 220, 0, 0}, 0, TextKey::TitleCredits, textGrey},
     };
     return rows;
 }
@@ -67,11 +66,11 @@ void DrawTitleRow(const DrawContext& context, const TitleRow& row) {
         break;
     case TitleElement::Prompt:
         if (PromptShows(context.frameIndex)) {
-            painter.Text(row.area.x, row.area.y, row.text, row.colour);
+            painter.Text(row.area.x, row.area.y, context.Say(row.text), row.colour);
         }
         break;
     case TitleElement::Text:
-        painter.Text(row.area.x, row.area.y, row.text, row.colour);
+        painter.Text(row.area.x, row.area.y, context.Say(row.text), row.colour);
         break;
     }
 }
@@ -84,16 +83,16 @@ void DrawTitle(const DrawContext& context) {
 
 void DrawWorldCard(const DrawContext& context) {
     const Painter& painter = context.painter;
-    painter.Text(160, 90, "World " + std::to_string(context.state.world), textWhite);
+    painter.Text(160, 90, Fill(context.Say(TextKey::WorldCard), {context.state.world}), textWhite);
     painter.Bind(creatureSheet);
     painter.Cell({140, 100, creatureWidth, creatureHeight}, CreatureCell(0, 1, context.frameIndex));
-    painter.Text(170, 115, "x1", textWhite);
+    painter.Text(170, 115, context.Say(TextKey::Lives), textWhite);
 }
 
 void DrawGameOver(const DrawContext& context) {
-    context.painter.Text(160, 100, "GAME OVER", textWhite);
+    context.painter.Text(160, 100, context.Say(TextKey::GameOver), textWhite);
     if (PromptShows(context.frameIndex)) {
-        context.painter.Text(160, 205, ContinuePrompt(), textWhite);
+        context.painter.Text(160, 205, context.Say(TextKey::ContinuePrompt), textWhite);
     }
 }
 
@@ -105,11 +104,6 @@ void AdvanceAnimation(GameState& state) {
 }
 
 }  // namespace
-
-const std::string& ContinuePrompt() {
-    static const std::string prompt = Cp1251("Кликните чтобы продолжить");
-    return prompt;
-}
 
 int AnimationFrameIndex(int32_t animFrame) {
     const int index = animFrame / animPhase;

@@ -2,6 +2,7 @@
 
 #include "game/DrawPainter.h"
 #include "game/GameState.h"
+#include "game/TextTable.h"
 #include "ie/XInputEngine.h"
 
 // What one frame is drawn from and with.
@@ -10,10 +11,10 @@ struct DrawContext {
     const Painter painter;
     ie::XInputEngine& input;
     const int frameIndex;
+
+    // A text in the game's language.
+    const std::string& Say(TextKey key) const { return ::Say(key, state.language); }
 };
 
 // The screens of the travelling game: Travel, Arrive, InEncounter, Depart.
 void DrawWorldView(const DrawContext& context);
-
-// The blinking "click to go on" line of the title and game-over screens.
-const std::string& ContinuePrompt();

@@ -5,7 +5,7 @@
 #include "game/Draw.h"
 #include "game/DrawScreens.h"
 #include "game/Rules.h"
-#include "game/Text.h"
+#include "game/TextTable.h"
 
 namespace {
 
@@ -60,9 +60,8 @@ const HudIcon hudIcons[] = {
 };
 
 std::string HudLine(const GameState& state) {
-    return "World " + std::to_string(state.world) + "-" + std::to_string(state.stage) +
-           "  LVL " + std::to_string(state.level) + "  EXP " + std::to_string(state.exp) +
-           "/" + std::to_string(10 * state.level);
+    return Fill(Say(TextKey::HudLine, state.language),
+                {state.world, state.stage, state.level, state.exp, 10 * state.level});
 }
 
 // Drawn with the icon sheet the stage marks left bound.
@@ -161,10 +160,11 @@ void DrawMonsterStats(const DrawContext& context, const Encounter& encounter) {
 
 // The dragon cannot be fled from, so its fleeing caption is left out.
 void DrawCaptions(const DrawContext& context, EncounterType type) {
-    context.painter.Text(80, 132, ButtonLabel(type, 0), textWhite);
-    context.painter.Text(160, 132, ButtonLabel(type, 1), textWhite);
+    const Language language = context.state.language;
+    context.painter.Text(80, 132, ButtonLabel(type, 0, language), textWhite);
+    context.painter.Text(160, 132, ButtonLabel(type, 1, language), textWhite);
     if (IsPlace(type) || context.state.stage != dragonStage) {
-        context.painter.Text(240, 132, ButtonLabel(type, 2), textWhite);
+        context.painter.Text(240, 132, ButtonLabel(type, 2, language), textWhite);
     }
 }
 
@@ -220,7 +220,7 @@ void DrawMessageBox(const DrawContext& context) {
     if (OkUnderPointer(ReadPointer(context.input))) {
         DrawLitButton(context, {140, 130, 40, 20});
     }
-    context.painter.Text(160, 133, "OK", textWhite);
+    context.painter.Text(160, 133, context.Say(TextKey::OkButton), textWhite);
 }
 
 bool ShowsPanel(ScreenState screen) {

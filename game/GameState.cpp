@@ -3,15 +3,15 @@
 #include <cstdlib>
 
 #include "game/Random.h"
-#include "game/Text.h"
+#include "game/TextTable.h"
 
 namespace {
 
-// One row of the content table as written here: readable text, world-1 numbers.
+// One row of the content table as written here: texts by key, world-1 numbers.
 struct EncounterRow {
     EncounterType type;
-    const char* name;
-    const char* description;
+    TextKey name;
+    TextKey description;
     int32_t hp;
     int32_t attack;
     int32_t exp;
@@ -21,25 +21,26 @@ struct EncounterRow {
 };
 
 using T = EncounterType;
+using K = TextKey;
 const EncounterRow encounterRows[encounterKinds] = {
-    // type            name                   description                                            hp   atk exp gold col row
-    {T::None,          "Хз",                  "",                                                     0,   0,  0,   0, 0, 0},
-    {T::WizardShop,    "Магазин волшебника",  "Старый волшебник\nторгует целеблыми зельями",          0,   0,  0,   0, 1, 0},
-    {T::Forge,         "Кузница",             "Кузнец может улучшить\nваше обмундирование",           0,   0,  0,   0, 1, 1},
-    {T::MercenaryCamp, "Лагерь наемников",    "Здесь можно потренироваться\nили поиграть в кости",    0,   0,  0,   0, 1, 2},
-    {T::WitchHut,      "Хижина ведьмы",       "Хз",                                                   0,   0,  0,   0, 1, 3},
-    {T::Slime,         "Слизняк",             "Это что еще за сопля?",                               20,   6,  7,  20, 2, 0},
-    {T::Skeleton,      "Скелет",              "Устрашающе гремит костями",                           50,  10, 15,  35, 2, 1},
-    {T::Zombie,        "Зомби",               "Мозги! Свежие мозги!",                                70,  13, 25,  50, 2, 2},
-    {T::Werewolf,      "Оборотень",           "Чертово полнолуние!",                                100,  16, 30,  70, 2, 3},
-    {T::Minotaur,      "Минотавр",            "Ни бык, ни человек",                                 120,  18, 35,  90, 3, 0},
-    {T::Golem,         "Голем",               "Каменное чудище",                                    240,  17, 40, 100, 3, 1},
-    {T::Angel,         "Ангел",               "Похоже, этот падший",                                220,  22, 55, 130, 3, 2},
-    {T::Thanatos,      "Танатос",             "Пришел по твою душу",                                250,  25, 60, 150, 3, 3},
-    {T::Dragon,        "Дракон",              "Огнедышащее чудовище",                               200,  20, 50, 120, 0, 3},
+    // type            name             description               hp  atk exp gold col row
+    {T::None,          K::NoneName,     K::NoneDescription,        0,   0,  0,   0, 0, 0},
+    {T::WizardShop,    K::ShopName,     K::ShopDescription,        0,   0,  0,   0, 1, 0},
+    {T::Forge,         K::ForgeName,    K::ForgeDescription,       0,   0,  0,   0, 1, 1},
+    {T::MercenaryCamp, K::CampName,     K::CampDescription,        0,   0,  0,   0, 1, 2},
+    {T::WitchHut,      K::WitchHutName, K::WitchHutDescription,    0,   0,  0,   0, 1, 3},
+    {T::Slime,         K::SlimeName,    K::SlimeDescription,      20,   6,  7,  20, 2, 0},
+    {T::Skeleton,      K::SkeletonName, K::SkeletonDescription,   50,  10, 15,  35, 2, 1},
+    {T::Zombie,        K::ZombieName,   K::ZombieDescription,     70,  13, 25,  50, 2, 2},
+    {T::Werewolf,      K::WerewolfName, K::WerewolfDescription,  100,  16, 30,  70, 2, 3},
+    {T::Minotaur,      K::MinotaurName, K::MinotaurDescription,  120,  18, 35,  90, 3, 0},
+    {T::Golem,         K::GolemName,    K::GolemDescription,     240,  17, 40, 100, 3, 1},
+    {T::Angel,         K::AngelName,    K::AngelDescription,     220,  22, 55, 130, 3, 2},
+    {T::Thanatos,      K::ThanatosName, K::ThanatosDescription,  250,  25, 60, 150, 3, 3},
+    {T::Dragon,        K::DragonName,   K::DragonDescription,    200,  20, 50, 120, 0, 3},
 };
 
-Encounter MakeEncounter(const EncounterRow& row) {
+Encounter MakeEncounter(const EncounterRow& row, Language language) {
     Encounter entry;
     entry.type = row.type;
     entry.hp = row.hp;
@@ -48,17 +49,20 @@ Encounter MakeEncounter(const EncounterRow& row) {
     entry.gold = row.gold;
     entry.spriteColumn = row.spriteColumn;
     entry.spriteRow = row.spriteRow;
-    entry.name = Cp1251(row.name);
-    entry.description = Cp1251(row.description);
+    entry.name = Say(row.name, language);
+    entry.description = Say(row.description, language);
     return entry;
 }
 
 struct BuiltTable {
-    Encounter entries[encounterKinds];
+    Encounter entries[languageCount][encounterKinds];
 
     BuiltTable() {
-        for (int i = 0; i < encounterKinds; i++) {
-            entries[i] = MakeEncounter(encounterRows[i]);
+        for (int language = 0; language < languageCount; language++) {
+            for (int i = 0; i < encounterKinds; i++) {
+                entries[language][i] =
+                    MakeEncounter(encounterRows[i], static_cast<Language>(language));
+            }
         }
     }
 };
@@ -70,8 +74,8 @@ const int firstPlace = static_cast<int>(EncounterType::WizardShop);
 const int placeKinds = 3;
 const int lastPlaceStage = 5;
 
-const Encounter& Entry(EncounterType type) {
-    return EncounterTable()[static_cast<int>(type)];
+const Encounter& Entry(const GameState& state, EncounterType type) {
+    return EncounterTable(state.language)[static_cast<int>(type)];
 }
 
 // value * f / 2, multiplied before the truncating division.
@@ -91,9 +95,9 @@ void ScaleMonster(Encounter& slot, int32_t factor) {
 void PlaceMonsters(GameState& state) {
     const int windowStart = firstMonster + (state.world - 1) % worldCycle;
     for (int stage = 1; stage < dragonStage; stage++) {
-        state.slots[stage] = EncounterTable()[windowStart + std::rand() % monsterWindow];
+        state.slots[stage] = EncounterTable(state.language)[windowStart + std::rand() % monsterWindow];
     }
-    state.slots[dragonStage] = Entry(EncounterType::Dragon);
+    state.slots[dragonStage] = Entry(state, EncounterType::Dragon);
 }
 
 // Every seventh world adds an extra step on top of the world number.
@@ -105,17 +109,17 @@ int32_t WorldScale(int32_t world) {
 void PlacePlaces(GameState& state) {
     for (int stage = 1; stage <= lastPlaceStage; stage++) {
         if (std::rand() % 4 == 0) {
-            state.slots[stage] = EncounterTable()[firstPlace + std::rand() % placeKinds];
+            state.slots[stage] = EncounterTable(state.language)[firstPlace + std::rand() % placeKinds];
         }
     }
-    state.slots[lastPlaceStage + std::rand() % 2] = Entry(EncounterType::WizardShop);
+    state.slots[lastPlaceStage + std::rand() % 2] = Entry(state, EncounterType::WizardShop);
 }
 
 }  // namespace
 
-const Encounter* EncounterTable() {
+const Encounter* EncounterTable(Language language) {
     static const BuiltTable table;
-    return table.entries;
+    return table.entries[static_cast<int>(language)];
 }
 
 void GenerateWorld(GameState& state) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/Popups.h"
+#include "game/TextTable.h"
 
 // Type codes of the encounters; the code is the index into EncounterTable.
 // 1..4 are places, every other code is fought as a monster.
@@ -54,8 +55,9 @@ const int encounterKinds = 14;
 const int slotCount = 10;
 const int dragonStage = 7;
 
-// The fourteen constant entries, indexed by type code.
-const Encounter* EncounterTable();
+// The fourteen constant entries, indexed by type code, with their texts in
+// the given language.
+const Encounter* EncounterTable(Language language = Language::Russian);
 
 // Everything the game knows: the one record of the process.
 struct GameState {
@@ -74,6 +76,7 @@ struct GameState {
     Encounter slots[slotCount];
     std::vector<StatPopup> popups;
     MessageQueue messages;
+    Language language = Language::Russian;
 };
 
 // Fills slots 1..7 for the current world.

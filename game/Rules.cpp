@@ -1,10 +1,9 @@
 #include "game/Rules.h"
 
-#include <array>
 #include <cstdlib>
 
 #include "game/Popups.h"
-#include "game/Text.h"
+#include "game/TextTable.h"
 #include "ie/XInputEngine.h"
 
 namespace {
@@ -62,8 +61,8 @@ Encounter& CurrentSlot(GameState& state) {
     return state.slots[state.stage];
 }
 
-void Push(GameState& state, const char* utf8) {
-    state.messages.PushMessage(Cp1251(utf8));
+void Push(GameState& state, TextKey key) {
+    state.messages.PushMessage(Say(key, state.language));
 }
 
 // ---- effects shared by several buttons
@@ -72,25 +71,24 @@ void LevelUp(GameState& state) {
     while (state.exp >= 10 * state.level) {
         state.exp -= 10 * state.level;
         state.level += 1;
-        Push(state, "Level UP!");
+        Push(state, TextKey::LevelUp);
     }
 }
 
 void PushDragonLines(GameState& state) {
-    Push(state, "Ты убил дракона!");
+    Push(state, TextKey::DragonSlain);
     if (state.world <= 6) {
-        Push(state, "Но твоя принцесса\nв другом замке!");
+        Push(state, TextKey::PrincessElsewhere);
     } else if (state.world == 7) {
-        Push(state, "Ты спас принцессу!\nСпасибо тебе!");
-        Push(state, "Но ты можешь продолжить\nприключение и убить\nбольше драконов!");
+        Push(state, TextKey::PrincessSaved);
+        Push(state, TextKey::AdventureGoesOn);
     } else {
-        Push(state, "Как насчет еще одного?");
+        Push(state, TextKey::AnotherDragon);
     }
 }
 
-std::string VictoryText(const Encounter& monster) {
-    return Cp1251("Монстр повержен и\nты получил ") + std::to_string(monster.exp) +
-           Cp1251("EXP и $") + std::to_string(monster.gold);
+std::string VictoryText(const GameState& state, const Encounter& monster) {
+    return Fill(Say(TextKey::MonsterDefeated, state.language), {monster.exp, monster.gold});
 }
 
 // Rewards are applied at once; the messages follow.
@@ -98,7 +96,7 @@ void DefeatMonster(GameState& state) {
     const Encounter& monster = CurrentSlot(state);
     state.exp += monster.exp;
     ChangeGold(state, monster.gold);
-    state.messages.PushMessage(VictoryText(monster));
+    state.messages.PushMessage(VictoryText(state, monster));
     LevelUp(state);
     if (state.stage == dragonStage) {
         PushDragonLines(state);
@@ -109,7 +107,7 @@ void StrikeBack(GameState& state) {
     const int32_t damage = CurrentSlot(state).attack - state.defence - 2 * state.level;
     ChangeHp(state, -(damage > 0 ? damage : 0));
     if (state.hp == 0) {
-        Push(state, "Поражение!");
+        Push(state, TextKey::Defeat);
     }
 }
 
@@ -157,17 +155,17 @@ void Train(GameState& state) {
     }
 }
 
-// An odd draw wins. The message names $20 although the win is 10.
+// An odd draw wins. The Russian message names $20 although the win is 10.
 void PlayDice(GameState& state) {
     if (state.gold < dicePrice) {
         return;
     }
     if (std::rand() & 1) {
         ChangeGold(state, diceStake);
-        Push(state, "Ты выиграл $20!");
+        Push(state, TextKey::DiceWon);
     } else {
         ChangeGold(state, -diceStake);
-        Push(state, "Ты проиграл :(");
+        Push(state, TextKey::DiceLost);
     }
 }
 
@@ -196,35 +194,34 @@ void DrinkPotion(GameState& state) {
 using ButtonAction = void (*)(GameState&);
 
 struct EncounterButton {
-    const char* label;
+    TextKey label;
     ButtonAction action;
 };
 
 using ButtonRow = EncounterButton[buttonCount];
 
 const ButtonRow shopButtons = {
-    {"Купить\nЗелье $20", BuyPotion},
-    {"Лечение\n$100", BuyHealing},
-    {"Покинуть\nмагазин", Leave},
+    {TextKey::ShopPotionButton, BuyPotion},
+    {TextKey::ShopHealingButton, BuyHealing},
+    {TextKey::ShopLeaveButton, Leave},
 };
 const ButtonRow forgeButtons = {
-    {"+1 Атака\n$100", BuyAttack},
-    {"+1 Защита\n$100", BuyDefence},
-    {"Покинуть\nкузницу", Leave},
+    {TextKey::ForgeAttackButton, BuyAttack},
+    {TextKey::ForgeDefenceButton, BuyDefence},
+    {TextKey::ForgeLeaveButton, Leave},
 };
 const ButtonRow campButtons = {
-    {"Тренировка\n$100", Train},
-    {"Играть\n$10", PlayDice},
-    {"Покинуть\nлагерь", Leave},
+    {TextKey::CampTrainingButton, Train},
+    {TextKey::CampDiceButton, PlayDice},
+    {TextKey::CampLeaveButton, Leave},
 };
 const ButtonRow monsterButtons = {
-    {"Атаковать\nврага!", Attack},
-    {"Выпить\nзелье", DrinkPotion},
-    {"Сбежать", Leave},
+    {TextKey::AttackButton, Attack},
+    {TextKey::PotionButton, DrinkPotion},
+    {TextKey::FleeButton, Leave},
 };
 
 const ButtonRow* const buttonRows[] = {&shopButtons, &forgeButtons, &campButtons, &monsterButtons};
-const int buttonRowCount = 4;
 
 int ButtonRowOf(EncounterType type) {
     switch (type) {
@@ -241,19 +238,6 @@ int ButtonRowOf(EncounterType type) {
 
 const ButtonRow& ButtonsOf(EncounterType type) {
     return *buttonRows[ButtonRowOf(type)];
-}
-
-using LabelRow = std::array<std::string, buttonCount>;
-
-// Every caption in CP1251, converted once.
-std::array<LabelRow, buttonRowCount> ConvertLabels() {
-    std::array<LabelRow, buttonRowCount> labels;
-    for (int row = 0; row < buttonRowCount; row++) {
-        for (int button = 0; button < buttonCount; button++) {
-            labels[row][button] = Cp1251((*buttonRows[row])[button].label);
-        }
-    }
-    return labels;
 }
 
 // ---- one function per screen
@@ -381,11 +365,24 @@ bool UpdateGame(GameState& state, ie::XInputEngine& input) {
     return true;
 }
 
-const std::string& ButtonLabel(EncounterType type, int button) {
-    static const std::array<LabelRow, buttonRowCount> labels = ConvertLabels();
+void ChooseLanguage(GameState& state, Language language) {
+    if (language == state.language) {
+        return;
+    }
+    state.language = language;
+    if (state.screen != ScreenState::Title) {
+        while (!state.messages.IsEmpty()) {
+            state.messages.PopMessage();
+        }
+        ClearPopups(state);
+        EnterScreen(state, ScreenState::Title);
+    }
+}
+
+const std::string& ButtonLabel(EncounterType type, int button, Language language) {
     static const std::string none;
     if (button < 0 || button >= buttonCount) {
         return none;
     }
-    return labels[ButtonRowOf(type)][button];
+    return Say(ButtonsOf(type)[button].label, language);
 }

@@ -12,6 +12,12 @@ class XInputEngine;
 // true: the game never ends the program by itself.
 bool UpdateGame(GameState& state, ie::XInputEngine& input);
 
+// Makes the game speak the language from now on: the one call a shell makes
+// to choose it. A game under way in another language starts over at the
+// title, as no text already shown or waiting would be in the new one.
+void ChooseLanguage(GameState& state, Language language);
+
 // The CP1251 caption of button 0, 1 or 2 at an encounter of the given type
 // ("" for any other button number).
-const std::string& ButtonLabel(EncounterType type, int button);
+const std::string& ButtonLabel(EncounterType type, int button,
+                               Language language = Language::Russian);
