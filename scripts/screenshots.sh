@@ -2,7 +2,7 @@
 # Sets everything up, then plays the game under Xvfb through every screen and
 # writes a picture of each into a folder (default ./screenshots), numbered in
 # the order they are reached. docs/screenshot.png is 04-slime.png of this set.
-#   bash scripts/screenshots.sh [folder]
+#   bash scripts/screenshots.sh [folder] [en]    (en: the game in English)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
@@ -18,5 +18,6 @@ source "$top/tests/e2e/lib.sh"
 source "$top/tests/e2e/screens_lib.sh"
 screens_mode=export
 screens_out=$out
+screens_language=${2:-ru}
 run_screens
 echo "Screenshots written to $out"

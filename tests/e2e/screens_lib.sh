@@ -10,6 +10,15 @@
 #           as the new reference
 #   export  like update, into screens_out instead of the references
 #
+# screens_language:
+#   ru      (the default) the game as it starts with no choice made, checked
+#           against the references in tests/e2e/screens/
+#   en      the game started with --language en; a screen whose texts differ
+#           has its own reference in tests/e2e/screens/en/, the others (the
+#           world card, the walk) are checked against the Russian ones. In
+#           update mode a capture that matches the Russian reference writes
+#           no English one.
+#
 # The game seeds its random numbers with the time in seconds, so it runs with
 # the wall clock frozen (libfaketime) and every run meets the same world. The
 # monotonic clock is left alone: the game thread paces its ticks by it.
@@ -19,6 +28,8 @@ screens_refs=${screens_refs:-$e2e_dir/screens}
 screens_masks="$screens_refs/masks.txt"
 screens_mode=${screens_mode:-check}
 screens_out=${screens_out:-}
+screens_language=${screens_language:-ru}
+screens_refs_en="$screens_refs/en"
 # A step may wait out 140 ticks of game time (a panel closing, a walk, a panel
 # opening); a game starved beside other work was seen ticking only about
 # twice a second, so the walk's patience is three times the usual.
@@ -49,12 +60,13 @@ faketime_library() {
 # Starts the game (its own process, so that cleanup can end it) with the wall
 # clock stopped at frozen_time.
 start_frozen_game() {
-  local lib
+  local lib args=()
   lib=$(faketime_library) || fail "libfaketime is not installed (faketime in scripts/packages-test.txt)"
+  [[ "$screens_language" == ru ]] || args=(--language "$screens_language")
   # A sanitizer build must accept the preloaded library ahead of its runtime.
   (cd "$e2e_work/bin" && TZ=UTC LD_PRELOAD="$lib" FAKETIME="$frozen_time" FAKETIME_DONT_FAKE_MONOTONIC=1 \
       ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-      exec "$dunmark_bin" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
+      exec "$dunmark_bin" "${args[@]}" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
   game_pid=$!
   e2e_pids+=("$game_pid")
 }
@@ -119,8 +131,32 @@ click() {
 # the walk move on by themselves after 100 ticks (1.7 s at the least), longer
 # than a picture and its comparison take on a machine that lets the game tick
 # that fast.
+# The reference a step is checked against in the walk's language.
+reference_of() {
+  if [[ "$screens_language" == en && -f "$screens_refs_en/$1.png" ]]; then
+    echo "$screens_refs_en/$1.png"
+  else
+    echo "$screens_refs/$1.png"
+  fi
+}
+
+# Writes an English step's capture as its reference, unless it matches the
+# Russian one: then the step keeps none of its own.
+update_english_reference() {
+  local name=$1 shot=$2
+  mkdir -p "$screens_refs_en"
+  masked_copy "$name" "$screens_refs/$name.png" "$e2e_work/ref.png"
+  masked_copy "$name" "$shot" "$e2e_work/masked.png"
+  if [[ "$(differing_pixels "$e2e_work/ref.png" "$e2e_work/masked.png")" == 0 ]]; then
+    rm -f "$screens_refs_en/$name.png"
+  else
+    cp "$shot" "$screens_refs_en/$name.png"
+  fi
+}
+
 await_reference() {
-  local name=$1 ref="$screens_refs/$1.png" shot=$2 start diff="" fewest=""
+  local name=$1 ref shot=$2 start diff="" fewest=""
+  ref=$(reference_of "$name")
   [[ -f "$ref" ]] || fail "no reference $ref: run tests/e2e/update_screens.sh"
   masked_copy "$name" "$ref" "$e2e_work/ref.png"
   start=$SECONDS
@@ -175,7 +211,14 @@ screen_step() {
   local result="saved" start=$SECONDS
   case "$screens_mode" in
     check) await_reference "$name" "$shot"; result="matches its reference after $((SECONDS - start)) s" ;;
-    update) settle_and_capture "$name" "$seconds" "$shot"; cp "$shot" "$screens_refs/$name.png" ;;
+    update)
+      settle_and_capture "$name" "$seconds" "$shot"
+      if [[ "$screens_language" == en ]]; then
+        update_english_reference "$name" "$shot"
+      else
+        cp "$shot" "$screens_refs/$name.png"
+      fi
+      ;;
     export) settle_and_capture "$name" "$seconds" "$shot"; cp "$shot" "$screens_out/$(basename "$shot")" ;;
     *) fail "unknown screens_mode $screens_mode" ;;
   esac

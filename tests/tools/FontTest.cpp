@@ -1,5 +1,6 @@
 // The font the game draws every text with: a 16x16 grid of 12x12 cells in
 // CP1251 order, black where nothing is drawn.
+#include "game/TextTable.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/ArtImages.h"
 
@@ -78,6 +79,22 @@ TEST_F(FontTest, EveryByteOfTheGameTextsHasAGlyph) {
         }
         EXPECT_TRUE(HasInk(font, CellOf(byte))) << "a game text uses byte " << Hex(byte)
                                                 << " but its cell is empty";
+    }
+}
+
+// The texts as the game draws them, in both languages, byte by byte.
+TEST_F(FontTest, EveryTextOfTheTableHasItsGlyphsInBothLanguages) {
+    for (int key = 0; key < textKeyCount; key++) {
+        for (Language language : {Language::Russian, Language::English}) {
+            for (unsigned char byte : Say(static_cast<TextKey>(key), language)) {
+                if (byte == '\n' || byte == ' ') {
+                    continue;
+                }
+                EXPECT_TRUE(HasInk(font, CellOf(byte)))
+                    << "key " << key << (language == Language::English ? " in English" : " in Russian")
+                    << " uses byte " << Hex(byte) << ", which the font does not draw";
+            }
+        }
     }
 }
 
