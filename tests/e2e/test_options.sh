@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # --help and --version answer on standard output and end at once: no display
-# is opened (there is none), no audio device, nothing written. Every other
-# argument still reaches the toolkit.
+# is opened (there is none), no audio device, nothing written. --language
+# chooses the game's language, and a wrong one is a usage error (status 2)
+# before anything opens; no locale switches it. Every other argument still
+# reaches the toolkit.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/screens_lib.sh"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [[ -n "$version" ]] || fail "no project version in the build's cache"
@@ -35,7 +38,7 @@ expect_quiet_success "--version"
 answer --help
 expect_quiet_success "--help"
 [[ "$(head -1 "$e2e_work/out.txt")" == "Usage: dunmark "* ]] || fail "--help printed: $(head -3 "$e2e_work/out.txt")"
-for option in "--version" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
+for option in "--version" "--language LANG" "en (English)" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
   grep -qF -- "$option" "$e2e_work/out.txt" || fail "--help does not mention $option"
 done
 help_text=$(cat "$e2e_work/out.txt")
@@ -52,9 +55,50 @@ answer_code=0
 [[ "$answer_code" == 1 ]] || fail "--version into a full device: exit code $answer_code"
 grep -q "cannot write" "$e2e_work/err.txt" || fail "--version into a full device: $(cat "$e2e_work/err.txt")"
 
+# A language the game does not speak, or none: one line naming the languages
+# on standard error, status 2, and nothing else happens (without a display,
+# reaching the toolkit would end with status 1 instead).
+for args in "--language de" "--language" "--language=" "--language=EN" "-title x --language en_US"; do
+  # shellcheck disable=SC2086
+  answer $args
+  [[ "$answer_code" == 2 ]] || fail "$args: exit code $answer_code: $(cat "$e2e_work/err.txt")"
+  [[ ! -s "$e2e_work/out.txt" ]] || fail "$args wrote to standard output: $(cat "$e2e_work/out.txt")"
+  [[ "$(wc -l <"$e2e_work/err.txt")" == 1 ]] || fail "$args: not one line: $(cat "$e2e_work/err.txt")"
+  grep -q "^dunmark: .*en (English).*ru (Russian)" "$e2e_work/err.txt" ||
+    fail "$args: the line does not name the languages: $(cat "$e2e_work/err.txt")"
+  [[ -z "$(ls -A "$e2e_work/bin")" ]] || fail "$args left files: $(ls -A "$e2e_work/bin")"
+done
+answer --language de
+grep -qF '"de"' "$e2e_work/err.txt" || fail "the error does not name the language asked for"
+
+# The title screen of a game started with these arguments and environment
+# must reach the named reference picture; the game then ends with Escape.
+expect_title() {
+  local language=$1 window=$2
+  shift 2
+  fresh_workdir
+  mkdir -p "$e2e_work/shots"
+  (cd "$e2e_work/bin" && exec env "$@" >"$e2e_work/out.txt" 2>"$e2e_work/err.txt") &
+  game_pid=$!
+  e2e_pids+=("$game_pid")
+  game_window=$(wait_window "$window") || fail "no window \"$window\": $(cat "$e2e_work/err.txt")"
+  screens_language=$language
+  await_reference title "$e2e_work/shots/title.png"
+  press_escape "$game_window"
+  wait_game
+  [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
+}
+
+# English when asked for, with a toolkit option beside it; Russian by default
+# whatever the locale says, and when asked for.
+start_xvfb
+expect_title en "Dunmark in English" "$dunmark_bin" -title "Dunmark in English" --language en
+expect_title en "Norvik-104 DUNMARK!" "$dunmark_bin" --language=ru --language=en
+expect_title ru "Norvik-104 DUNMARK!" LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 LANGUAGE=en "$dunmark_bin"
+expect_title ru "Norvik-104 DUNMARK!" "$dunmark_bin" --language ru
+
 # Any other argument is the toolkit's: -title names the window.
 fresh_workdir
-start_xvfb
 start_game -title "Dunmark under another name"
 id=$(wait_window "Dunmark under another name") || fail "-title did not reach the toolkit: $(cat "$e2e_work/err.txt")"
 wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"

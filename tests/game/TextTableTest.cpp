@@ -218,4 +218,21 @@ TEST(EnglishGame, TheTitleDrawsTheEnglishTexts) {
     EXPECT_EQ(title.find(Say(TextKey::TitleStory, Language::Russian)), std::string::npos);
 }
 
+TEST(EnglishGame, AnEncounterDrawsItsEnglishNameDescriptionAndCaptions) {
+    GameState state;
+    ChooseLanguage(state, Language::English);
+    state.screen = ScreenState::InEncounter;
+    state.stage = 3;
+    state.slots[3] = EncounterTable(Language::English)[static_cast<int>(EncounterType::Forge)];
+    testsupport::RecordingGraphicEngine graphics;
+    gametest::FakePointer pointer;
+    DrawGame(state, graphics, pointer);
+    const std::string drawn = graphics.TextsDrawn();
+    for (TextKey key : {TextKey::ForgeName, TextKey::ForgeDescription, TextKey::ForgeAttackButton,
+                        TextKey::ForgeDefenceButton, TextKey::ForgeLeaveButton}) {
+        EXPECT_NE(drawn.find(Say(key, Language::English)), std::string::npos) << static_cast<int>(key);
+    }
+    EXPECT_EQ(drawn.find(Say(TextKey::ForgeLeaveButton, Language::Russian)), std::string::npos);
+}
+
 }  // namespace
