@@ -39,6 +39,7 @@ echo "check_package: lintian reports no error and no warning"
 dpkg-deb -x "$deb" "$work/content"
 desktop="$work/content/usr/share/applications/dunmark.desktop"
 desktop-file-validate "$desktop" || fail "desktop entry"
+grep -qx "Exec=dunmark --language en" "$desktop" || fail "desktop entry has no \"Play in English\" action"
 appstreamcli validate --no-net "$work"/content/usr/share/metainfo/*.metainfo.xml || fail "AppStream metainfo"
 
 export DEBIAN_FRONTEND=noninteractive
