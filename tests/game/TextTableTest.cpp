@@ -171,7 +171,6 @@ TEST(EnglishGame, WorldButtonsAndMessagesSpeakEnglish) {
     }
     EXPECT_EQ(driver.state.slots[dragonStage].name, "Dragon");
     EXPECT_EQ(ButtonLabel(EncounterType::Slime, 1, Language::English), "Drink a\npotion");
-    EXPECT_EQ(ButtonLabel(EncounterType::WizardShop, 0, Language::English), "Buy potion\n$20");
 
     Encounter slime = EncounterTable(Language::English)[static_cast<int>(EncounterType::Slime)];
     driver.StandAt(1, slime);
