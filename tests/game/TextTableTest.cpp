@@ -177,6 +177,10 @@ TEST(EnglishGame, WorldButtonsAndMessagesSpeakEnglish) {
     driver.ClickButton(0);
     driver.ClickButton(0);
     EXPECT_EQ(driver.Front(), "Monster defeated!\nYou got 7 EXP\nand $20");
+    driver.Dismiss();
+    driver.StandAt(2, EncounterTable(Language::English)[static_cast<int>(EncounterType::MercenaryCamp)]);
+    driver.ClickButton(1);
+    EXPECT_TRUE(driver.Front() == "You won $10!" || driver.Front() == "You lost $10 :(") << driver.Front();
     ReleaseRandomSeed();
 }
 
