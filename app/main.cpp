@@ -14,7 +14,7 @@
 namespace {
 
 const char* const usageText =
-    "Usage: dunmark [--help | --version | --language LANG] [toolkit options]\n"
+    "Usage: dunmark [--help | --version] [--language LANG] [toolkit options]\n"
     "A small fantasy role-playing game, played with the mouse in one window.\n"
     "\n"
     "  --help            show this help and exit\n"
