@@ -305,6 +305,9 @@ make_user() {
   echo "$user ALL=(ALL:ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
   chmod 440 "$root/etc/sudoers.d/$user"
   in_root 'sudo -n true' "$user" || die "$user cannot use sudo in the root"
+  # The X servers' socket folder, root's, as a machine makes it at boot: the
+  # player's Xvfb would otherwise make it the player's.
+  install -d -m 1777 -o root -g root "$root/tmp/.X11-unix"
 }
 
 # The play command, as the player in the tree in the player's home, until the
