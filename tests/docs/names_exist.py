@@ -10,7 +10,7 @@ blocks must exist:
     patterns, against what `ctest -N` lists in the build folder;
   - DUNMARK_* settings, which some file other than a page must mention.
 Fenced blocks (pictures, code) are not read.
-  python3 names_exist.py SOURCE_DIR BUILD_DIR   checks README.md and docs/*.md
+  python3 names_exist.py SOURCE_DIR BUILD_DIR   checks the pages of SOURCE_DIR
   python3 names_exist.py --self-test            proves the check can fail
 """
 import fnmatch
@@ -76,9 +76,8 @@ class Tree:
         if "/" in token:
             return token if token in self.paths else None
         found = self.names.get(token, [])
-        for preferred in ("scripts/" + token,):
-            if preferred in found:
-                return preferred
+        if "scripts/" + token in found:
+            return "scripts/" + token
         return found[0] if len(found) == 1 else None
 
 
@@ -326,7 +325,7 @@ def main(argv):
         self_test()
         return 0
     if len(argv) != 3:
-        print(__doc__.strip().splitlines()[-2].strip(), file=sys.stderr)
+        print("usage: names_exist.py SOURCE_DIR BUILD_DIR | --self-test", file=sys.stderr)
         return 1
     source, build = argv[1], argv[2]
     if not os.path.isdir(source) or not os.path.isdir(build):
