@@ -112,7 +112,8 @@ remove_root() {
 cleanup() {
   local code=$?
   trap - EXIT INT TERM HUP
-  if [[ -n "$root" ]]; then
+  # Never the machine's own root: its processes and mounts are not ours.
+  if [[ -n "$root" && "$(realpath -m "$root")" != / ]]; then
     [[ -n "$inside_pid" ]] && kill -TERM "$inside_pid" 2>/dev/null || true
     stop_processes_in_root
     unmount_all
