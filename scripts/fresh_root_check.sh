@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Proves the README's two commands on a machine that has nothing installed.
 # Builds a minimal Debian root of the given release with debootstrap (from the
-# mirror this machine's apt uses), puts a git archive of the committed tree in
-# it, runs the play command there exactly as the README gives it until the
-# game is running, checks that it installed no test tool, ends the game, then
+# mirror this machine's apt uses), makes an ordinary user there who may use
+# sudo (dunmark-user), puts a git archive of the committed tree in that user's
+# home, runs the play command there as that user, exactly as the README gives
+# it, until the game is running, checks that it installed no test tool, ends
+# the game, then, as root in the same folder,
 # runs the desktop check there (scripts/desktop_check.sh: the package built
 # and installed with the README's commands and played by a desktop user
 # under mutter and under openbox, with PipeWire), then the test command.
@@ -11,7 +13,8 @@
 #   bash scripts/fresh_root_check.sh [RELEASE [TEST-OPTION]]
 #     RELEASE      bookworm (Debian 12, the default), trixie (Debian 13), or
 #                  testing as an early warning
-#     TEST-OPTION  --quick (the default) or --all: the whole test run
+#     TEST-OPTION  --quick (the default), --all: the whole test run, or
+#                  --no-fuzz: the whole test run without fuzzing
 # Settings (environment):
 #   DUNMARK_FRESH_ROOT_ARCH   Debian architecture of the root (default this
 #                             machine's). A foreign one (arm64) runs under
@@ -52,6 +55,9 @@ binfmt=/proc/sys/fs/binfmt_misc
 test_only_packages=(lintian clang imagemagick faketime appstream libgtest-dev xdotool)
 commit=""           # the commit both the root and the host's art are made from
 root=""
+user=dunmark-user   # the player who runs the play command, with sudo
+tree=/root/dunmark  # the committed tree in the root, and who owns it
+tree_owner=root
 inside_pid=""
 host_art=""          # the host's build of the art, for a foreign architecture
 made_binfmt_mount=0  # what this check mounted or registered itself
@@ -106,12 +112,13 @@ remove_root() {
 cleanup() {
   local code=$?
   trap - EXIT INT TERM HUP
-  if [[ -n "$root" ]]; then
+  # Never the machine's own root: its processes and mounts are not ours.
+  if [[ -n "$root" && "$(realpath -m "$root")" != / ]]; then
     [[ -n "$inside_pid" ]] && kill -TERM "$inside_pid" 2>/dev/null || true
     stop_processes_in_root
     unmount_all
     remove_root || code=1
-    rm -f "$root.debootstrap.log"
+    rm -f "$root.debootstrap.log" "$root.sudo.log"
   fi
   [[ -z "$host_art" ]] || rm -rf --one-file-system "$host_art"
   undo_emulation
@@ -126,9 +133,15 @@ set_traps() {
 
 # Runs a command in the root in the background and waits for it, so that a
 # signal to this script is handled at once rather than when the command ends.
+# As root, or as the root's USER with a login's environment.
+#   in_root COMMAND [USER]
 in_root() {
-  chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb LANG=C.UTF-8 \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  local run_as=() environment=(HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+  if [[ -n "${2:-}" ]]; then
+    run_as=(/usr/bin/setpriv --reuid="$(chroot "$root" id -u "$2")" --regid="$(chroot "$root" id -g "$2")" --init-groups)
+    environment=(HOME="/home/$2" USER="$2" LOGNAME="$2" PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games)
+  fi
+  chroot "$root" "${run_as[@]}" /usr/bin/env -i "${environment[@]}" TERM=dumb LANG=C.UTF-8 \
     bash -c "$1" &
   inside_pid=$!
   local code=0
@@ -270,23 +283,45 @@ mount_all() {
 }
 
 put_tree() {
-  mkdir -p "$root/root/dunmark"
-  git -C "$top" archive --format=tar "$commit" | tar -x -C "$root/root/dunmark"
+  mkdir -p "$root$tree"
+  git -C "$top" archive --format=tar "$commit" | tar -x -C "$root$tree"
   if [[ "${DUNMARK_FRESH_ROOT_BREAK:-0}" == 1 ]]; then
-    echo 'this_is_not_cmake(' >>"$root/root/dunmark/CMakeLists.txt"
+    echo 'this_is_not_cmake(' >>"$root$tree/CMakeLists.txt"
   fi
+  chroot "$root" chown -R "$tree_owner:" "$tree"
 }
 
-# The play command, until the game says its sound engine is up; then the
-# game and its display are ended. Nothing is set for it: with no display it
-# must start Xvfb and send the sound to OpenAL Soft's null output itself.
+# The player: an ordinary user who may use sudo, as on a desktop machine
+# (without a password, as nobody is there to type it). The tree goes into the
+# player's home. sudo comes through the project's own installer, as root.
+make_user() {
+  say "making $user, an ordinary user with sudo, and putting the tree in $user's home"
+  chroot "$root" useradd --create-home --shell /bin/bash "$user"
+  tree=/home/$user/dunmark
+  tree_owner=$user
+  put_tree
+  in_root "bash $tree/scripts/install_packages.sh sudo" >"$root.sudo.log" 2>&1 ||
+    { tail -20 "$root.sudo.log" >&2; die "installing sudo in the root failed"; }
+  rm -f "$root.sudo.log"
+  echo "$user ALL=(ALL:ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
+  chmod 440 "$root/etc/sudoers.d/$user"
+  in_root 'sudo -n true' "$user" || die "$user cannot use sudo in the root"
+  # The X servers' socket folder, root's, as a machine makes it at boot: the
+  # player's Xvfb would otherwise make it the player's.
+  install -d -m 1777 -o root -g root "$root/tmp/.X11-unix"
+}
+
+# The play command, as the player in the tree in the player's home, until the
+# game says its sound engine is up; then the game and its display are ended.
+# Nothing is set for it: with no display it must start Xvfb and send the sound
+# to OpenAL Soft's null output itself, and ask sudo for the packages.
 # Its phases are timed from its output: packages until CMake's first line,
 # the build until play.sh starts the game.
 check_play() {
   local log=$root/root/play.log i before after installed start=$SECONDS pkg built="" configured=""
   before=$(installed_packages | wc -l)
-  say "play command: bash scripts/play.sh"
-  in_root 'cd /root/dunmark && exec bash scripts/play.sh' >"$log" 2>&1 &
+  say "play command, as $user: bash scripts/play.sh"
+  in_root "cd $tree && exec bash scripts/play.sh" "$user" >"$log" 2>&1 &
   local play=$!
   for ((i = 0; i < 3600; i++)); do
     [[ -n "$configured" ]] || ! grep -q '^-- ' "$log" || configured=$SECONDS
@@ -329,7 +364,7 @@ build_host_art() {
 # play command's build made the root's art; it is compared before the tests,
 # which build into the same folder.
 compare_art() {
-  local mine=$host_art/build/gfx theirs=$root/root/dunmark/build/gfx file name names=() differing=() start=$SECONDS
+  local mine=$host_art/build/gfx theirs=$root$tree/build/gfx file name names=() differing=() start=$SECONDS
   for file in "$mine"/* "$theirs"/*; do
     [[ -e "$file" ]] && names+=("${file##*/}")
   done
@@ -346,6 +381,10 @@ main() {
   set_traps
   [[ $(id -u) -eq 0 ]] || die "needs root (debootstrap, chroot and mounts)"
   [[ -z "$patience" || "$patience" =~ ^[0-9]+$ ]] || die "DUNMARK_E2E_PATIENCE must be a number of seconds"
+  case "$tests" in
+    --quick | --all | --no-fuzz) ;;
+    *) die "unknown test option $tests (--quick, --all or --no-fuzz)" ;;
+  esac
   mkdir -p "$parent"
   commit=$(git -C "$top" rev-parse --verify HEAD^{commit}) || die "no commit in $top"
   say "checking commit $commit"
@@ -363,18 +402,18 @@ main() {
   make_root
   say "the root is made in $((SECONDS - start)) s"
   mount_all
-  put_tree
+  make_user
   check_play
   ! foreign || compare_art
   if [[ "$desktop" == 1 ]]; then
     start=$SECONDS
     say "desktop check: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/desktop_check.sh"
-    in_root "cd /root/dunmark && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/desktop_check.sh"
+    in_root "cd $tree && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/desktop_check.sh"
     say "the desktop check passed in $((SECONDS - start)) s"
   fi
   start=$SECONDS
-  say "test command: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
-  in_root "cd /root/dunmark && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
+  say "test command, as root: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
+  in_root "cd $tree && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   say "the test command passed in $((SECONDS - start)) s; $(installed_packages | wc -l) packages installed in all"
   say "passed on $suite ($arch)"
 }

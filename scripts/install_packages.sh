@@ -25,8 +25,16 @@ done
 ((${#missing[@]})) || exit 0
 
 echo "Installing: ${missing[*]}"
-sudo=""
-if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update
-$sudo apt-get install -y --no-install-recommends "${missing[@]}"
+# This step alone needs root: an ordinary user's run asks sudo for it. env
+# carries the setting through sudo, which would drop it.
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || {
+    echo "install_packages: these packages are missing and there is no sudo: ${missing[*]}" >&2
+    echo "install_packages: as root, run: bash $0 $*" >&2
+    exit 1
+  }
+  as_root=(sudo "${as_root[@]}")
+fi
+"${as_root[@]}" apt-get update
+"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what building and playing need, builds the game and starts it.
+# Sets up what building and playing need, builds the game and starts it. Run
+# it as yourself: only the installing of missing packages asks for sudo. A
+# build configured with its tests keeps them (setup.sh says so).
 # Without a display it runs under Xvfb, and since nobody can hear it there
 # either, its sound goes to OpenAL Soft's null output (unless ALSOFT_DRIVERS
 # is set). With a display a missing sound device stays the game's own error.
