@@ -123,7 +123,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${DUNMARK_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "A knight walks a road of seven encounters per world, fights monsters,\nvisits shops and a mercenary camp and must beat the dragon at the end\nof each world to free a princess. Played with the mouse; texts in Russian.")
+  "A knight walks a road of seven encounters per world: monsters, a wizard's\nshop, now and then a forge or a mercenary camp, and the dragon at the end\nof each world, who keeps a princess. Played with the mouse; texts in\nRussian, or in English when the player chooses.")
 # The launcher to /usr/games, the game stripped.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/DebianStage.cmake)
 set(CPACK_DUNMARK_BINDIR ${CMAKE_INSTALL_BINDIR})
