@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/GameWindow.h"
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "app/Platform.h"
 
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "app/Log.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 
