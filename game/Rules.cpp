@@ -1,9 +1,9 @@
 #include "game/Rules.h"
 
 #include <array>
-#include <cstdlib>
 
 #include "game/Popups.h"
+#include "game/Random.h"
 #include "game/Text.h"
 #include "ie/XInputEngine.h"
 
@@ -162,7 +162,7 @@ void PlayDice(GameState& state) {
     if (state.gold < dicePrice) {
         return;
     }
-    if (std::rand() & 1) {
+    if (Random() & 1) {
         ChangeGold(state, diceStake);
         Push(state, "Ты выиграл $20!");
     } else {
