@@ -28,3 +28,6 @@ set_target_properties(LodePNG::LodePNG PROPERTIES
 # The desktop's platform layer and its shell's own process-wide pointers.
 set(DUNMARK_PLATFORM_BASE_SOURCES app/Platform.cpp app/DesktopGlobals.cpp app/TickClock.cpp)
 set(DUNMARK_PLATFORM_BASE_LINKS Threads::Threads fltk)
+
+# The PNG decoder under the image loader (CMakeLists.txt).
+set(DUNMARK_PNG_DECODER_DEFAULT lodepng)

@@ -9,3 +9,6 @@ endif()
 # The browser shell's own process-wide pointers; no toolkit, no threads.
 set(DUNMARK_PLATFORM_BASE_SOURCES app/web/WebGlobals.cpp)
 set(DUNMARK_PLATFORM_BASE_LINKS "")
+
+# The PNG decoder under the image loader (CMakeLists.txt).
+set(DUNMARK_PNG_DECODER_DEFAULT stb)

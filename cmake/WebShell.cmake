@@ -7,7 +7,7 @@ dunmark_library(dm_iehtml5 SOURCES ie/html5/InputEngineHTML5.cpp LINKS dm_iecore
 dunmark_library(dm_seweb SOURCES se/ZSoundOpenAL.cpp se/web/ZSoundEngineWeb.cpp LINKS dm_base)
 target_link_options(dm_seweb INTERFACE -lopenal)
 
-add_executable(dunmark app/web/main.cpp app/web/WebShell.cpp)
+add_executable(dunmark app/web/main.cpp app/web/WebShell.cpp app/web/WebTextureStore.cpp)
 target_link_libraries(dunmark PRIVATE dm_record dm_gles2 dm_iehtml5 dm_seweb dm_frameclock)
 target_compile_definitions(dunmark PRIVATE DUNMARK_VERSION="${PROJECT_VERSION}")
 # JavaScript and WebAssembly, not a page: the page is ours (web/).

@@ -14,7 +14,7 @@
 #include "app/web/FrameClock.h"
 #include "app/web/WebGlobals.h"
 #include "ge/ZGraphicEngineAdapter.h"
-#include "ge/gles2/TextureLoaderGLES2.h"
+#include "ge/TextureLoader.h"
 #include "ge/gles2/ZGraphicEngineGLES2.h"
 #include "ie/ZInputEngineAdapter.h"
 #include "ie/html5/InputEngineHTML5.h"
@@ -30,9 +30,9 @@ FrameClock frameClock;
 
 void LoadArt(const ArtFile& file) {
     if (file.bmpMode != nullptr) {
-        ge::LoadBmpTextureInto(*graphicEngine, file.bmpMode, file.slot, file.path);
+        LoadBmpTexture(file.bmpMode, file.slot, file.path);
     } else {
-        ge::LoadPngTextureInto(*graphicEngine, file.path, file.slot);
+        LoadPngTexture(file.path, file.slot);
     }
 }
 
@@ -169,3 +169,12 @@ void Shutdown() {
 }
 
 }  // namespace web
+
+// For the page's tests: plays an MP3 file of the game's file system as music
+// track 0 at full volume. The game itself plays no music.
+extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_play_music(const char* path) {
+    if (soundEngine != nullptr) {
+        soundEngine->SetMusicName(0, path);
+        soundEngine->PlayMusic(0, 1.0f, 0);
+    }
+}

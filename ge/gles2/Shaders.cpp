@@ -1,0 +1,92 @@
+#include "ge/gles2/Shaders.h"
+
+#include <GLES2/gl2.h>
+
+namespace ge {
+
+namespace {
+
+// Positions arrive in window pixels with y up, as the OpenGL 1.1 renderer's
+// orthographic projection takes them.
+const char* const vertexSource = R"(
+attribute vec2 position;
+attribute vec2 texCoord;
+attribute vec4 colour;
+uniform vec2 viewScale;
+varying vec2 vTexCoord;
+varying vec4 vColour;
+void main() {
+    gl_Position = vec4(position * viewScale - 1.0, 0.0, 1.0);
+    vTexCoord = texCoord;
+    vColour = colour;
+}
+)";
+
+// The texel is chosen here, not by the sampler: its index is taken from the
+// coordinate in texels, wrapped as the desktop's repeating textures wrap, and
+// the sampler is asked for that texel's centre only.
+const char* const fragmentSource = R"(
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
+precision mediump float;
+#endif
+uniform sampler2D image;
+uniform vec2 texSize;
+varying vec2 vTexCoord;
+varying vec4 vColour;
+void main() {
+    vec2 index = mod(floor(vTexCoord * texSize), texSize);
+    gl_FragColor = texture2D(image, (index + 0.5) / texSize) * vColour;
+}
+)";
+
+GLuint Compile(GLenum kind, const char* source) {
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled != GL_TRUE) {
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+}  // namespace
+
+uint32_t LinkQuadProgram() {
+    const GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource);
+    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
+    if (vertex == 0 || fragment == 0) {
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return 0;
+    }
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, quadPositionAttribute, "position");
+    glBindAttribLocation(program, quadTexCoordAttribute, "texCoord");
+    glBindAttribLocation(program, quadColourAttribute, "colour");
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+void SetNearestClamped() {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+}  // namespace ge

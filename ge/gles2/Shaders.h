@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+namespace ge {
+
+// The vertex attributes of the quad program, at fixed locations.
+const uint32_t quadPositionAttribute = 0;
+const uint32_t quadTexCoordAttribute = 1;
+const uint32_t quadColourAttribute = 2;
+
+// Compiles and links the quad program (GLSL ES 1.00); 0 if that fails.
+// Uniforms: image (the sampler), viewScale (2 / the surface's size),
+// texSize (the bound texture's size in texels).
+uint32_t LinkQuadProgram();
+
+// Nearest sampling, edges clamped, on the texture bound to GL_TEXTURE_2D:
+// the shader picks texel centres itself, so no wrapping is ever asked of the
+// sampler and any texture size is allowed.
+void SetNearestClamped();
+
+}  // namespace ge

@@ -1,0 +1,266 @@
+#include "ge/gles2/ZGraphicEngineGLES2.h"
+
+#include <GLES2/gl2.h>
+
+#include "app/Log.h"
+#include "ge/gles2/Shaders.h"
+
+#include <cstddef>
+
+namespace ge {
+
+namespace {
+
+const char* const tag = "GE";
+
+const float glyphSize = 12.0f;
+const float glyphAdvance = 7.0f;
+const float lineAdvance = 14.0f;
+const float gridCell = 1.0f / 16.0f;
+
+// One corner as the shader reads it: window position (y up), texture
+// coordinates scaled to the image's part of the texture, colour bytes.
+struct Corner {
+    float x, y;
+    float s, t;
+    uint8_t rgba[4];
+};
+
+// The OpenGL 1.1 renderer draws a quad as the polygon 0, 1, 3, 2, which the
+// implementation cuts into the fan 0-1-3, 0-3-2.
+const int fanOrder[6] = {0, 1, 3, 0, 3, 2};
+
+Corner MakeCorner(const QuadVertex& vertex, float su, float sv, float viewHeight) {
+    Corner corner;
+    corner.x = vertex.x;
+    corner.y = viewHeight - vertex.y;
+    corner.s = su * vertex.u;
+    corner.t = sv * vertex.v;
+    corner.rgba[0] = static_cast<uint8_t>(vertex.colour >> 16);
+    corner.rgba[1] = static_cast<uint8_t>(vertex.colour >> 8);
+    corner.rgba[2] = static_cast<uint8_t>(vertex.colour);
+    corner.rgba[3] = static_cast<uint8_t>(vertex.colour >> 24);
+    return corner;
+}
+
+// Where a line of n glyphs starts so that its 7n + 5 pixels are centred on x.
+float LineStart(float x, int n) {
+    return x - static_cast<float>(7 * (n / 2)) - static_cast<float>(3 * (n % 2)) - 2.0f;
+}
+
+}  // namespace
+
+ZGraphicEngineGLES2::ZGraphicEngineGLES2(int width, int height)
+    : renderTarget(-1),
+      viewWidth(static_cast<float>(width)),
+      viewHeight(static_cast<float>(height)),
+      boundTexture(-1),
+      namedSlot(-1),
+      program(0),
+      vertexBuffer(0),
+      texSizeLocation(-1) {
+    LogMessage("Loading Graphic Engine...", tag);
+
+    glViewport(0, 0, width, height);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DITHER);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    CreateProgram();
+
+    for (int slot = 0; slot < slotCount; ++slot) {
+        textureIds[slot] = 0;
+        uScale[slot] = 0.0f;
+        vScale[slot] = 0.0f;
+        textureWidth[slot] = 0;
+        textureHeight[slot] = 0;
+    }
+    CreateRenderTexture();
+
+    LogMessage("Graphic Engine is ready!", tag);
+}
+
+ZGraphicEngineGLES2::~ZGraphicEngineGLES2() {
+    for (const uint32_t id : textureIds) {
+        if (id != 0) {
+            const GLuint name = id;
+            glDeleteTextures(1, &name);
+        }
+    }
+    const GLuint buffer = vertexBuffer;
+    glDeleteBuffers(1, &buffer);
+    glDeleteProgram(program);
+    LogMessage("Graphic Engine is destroyed.", tag);
+}
+
+void ZGraphicEngineGLES2::CreateProgram() {
+    program = LinkQuadProgram();
+    if (program == 0) {
+        LogError("Cannot build the quad shaders", tag);
+    }
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "image"), 0);
+    glUniform2f(glGetUniformLocation(program, "viewScale"), 2.0f / viewWidth,
+                2.0f / viewHeight);
+    texSizeLocation = glGetUniformLocation(program, "texSize");
+
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    vertexBuffer = buffer;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(Corner) * 6, nullptr, GL_STREAM_DRAW);
+    const GLsizei stride = sizeof(Corner);
+    glEnableVertexAttribArray(quadPositionAttribute);
+    glVertexAttribPointer(quadPositionAttribute, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(Corner, x)));
+    glEnableVertexAttribArray(quadTexCoordAttribute);
+    glVertexAttribPointer(quadTexCoordAttribute, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(Corner, s)));
+    glEnableVertexAttribArray(quadColourAttribute);
+    glVertexAttribPointer(quadColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                          reinterpret_cast<const void*>(offsetof(Corner, rgba)));
+}
+
+void ZGraphicEngineGLES2::CreateRenderTexture() {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    textureIds[renderSlot] = name;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, renderTextureWidth, renderTextureHeight, 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    SetNearestClamped();
+    uScale[renderSlot] = 1.0f;
+    vScale[renderSlot] = 1.0f;
+    textureWidth[renderSlot] = renderTextureWidth;
+    textureHeight[renderSlot] = renderTextureHeight;
+    namedSlot = renderSlot;
+}
+
+void ZGraphicEngineGLES2::SetTexture(int slot, uint32_t id, int imageWidth, int imageHeight,
+                                     int texWidth, int texHeight) {
+    if (!IsSlot(slot) || texWidth <= 0 || texHeight <= 0) {
+        return;
+    }
+    if (textureIds[slot] != 0 && textureIds[slot] != id) {
+        const GLuint old = textureIds[slot];
+        glDeleteTextures(1, &old);
+    }
+    textureIds[slot] = id;
+    uScale[slot] = static_cast<float>(imageWidth) / static_cast<float>(texWidth);
+    vScale[slot] = static_cast<float>(imageHeight) / static_cast<float>(texHeight);
+    textureWidth[slot] = texWidth;
+    textureHeight[slot] = texHeight;
+    // The caller bound the new texture to fill it.
+    namedSlot = slot;
+}
+
+void ZGraphicEngineGLES2::BeginFrame() {}
+
+void ZGraphicEngineGLES2::EndFrame() {}
+
+void ZGraphicEngineGLES2::Clear(float red, float green, float blue) {
+    glClearColor(red, green, blue, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void ZGraphicEngineGLES2::BindName(int slot) {
+    namedSlot = slot;
+    glBindTexture(GL_TEXTURE_2D, IsSlot(slot) ? textureIds[slot] : 0);
+}
+
+void ZGraphicEngineGLES2::BindTexture(int slot) {
+    if (slot == boundTexture || !IsSlot(slot)) {
+        return;
+    }
+    boundTexture = slot;
+    BindName(slot);
+}
+
+void ZGraphicEngineGLES2::DrawQuad(const Quad* quad) {
+    if (quad == nullptr || !IsSlot(boundTexture) || !IsSlot(namedSlot) ||
+        textureIds[namedSlot] == 0) {
+        return;
+    }
+    const float su = uScale[boundTexture];
+    const float sv = vScale[boundTexture];
+    Corner corners[6];
+    for (int i = 0; i < 6; ++i) {
+        corners[i] = MakeCorner(quad->vertices[fanOrder[i]], su, sv, viewHeight);
+    }
+    glUniform2f(texSizeLocation, static_cast<float>(textureWidth[namedSlot]),
+                static_cast<float>(textureHeight[namedSlot]));
+    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(corners), corners);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+}
+
+void ZGraphicEngineGLES2::CaptureInto(int slot) {
+    BindName(slot);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0,
+                     static_cast<int>(viewHeight - static_cast<float>(textureHeight[slot])),
+                     textureWidth[slot], textureHeight[slot], 0);
+}
+
+// An unknown slot is ignored, so a later capture never reads outside the table.
+void ZGraphicEngineGLES2::SetRenderTarget(int slot) {
+    if (slot != -1 && !IsSlot(slot)) {
+        return;
+    }
+    if (renderTarget != -1 && textureIds[renderTarget] != 0) {
+        CaptureInto(renderTarget);
+    }
+    renderTarget = slot;
+}
+
+void ZGraphicEngineGLES2::DrawLine(float penX, float lineTop, const unsigned char* bytes,
+                                   int count, uint32_t colour) {
+    for (int i = 0; i < count; ++i) {
+        const float uLeft = static_cast<float>(bytes[i] % 16) * gridCell;
+        const float vTop = static_cast<float>(bytes[i] / 16) * gridCell;
+        Quad glyph = MakeQuad(penX, lineTop, glyphSize, glyphSize);
+        QuadVertex* v = glyph.vertices;
+        v[0].u = uLeft;            v[0].v = vTop;
+        v[1].u = uLeft + gridCell; v[1].v = vTop;
+        v[2].u = uLeft;            v[2].v = vTop + gridCell;
+        v[3].u = uLeft + gridCell; v[3].v = vTop + gridCell;
+        for (QuadVertex& corner : glyph.vertices) {
+            corner.colour = colour;
+        }
+        DrawQuad(&glyph);
+        penX += glyphAdvance;
+    }
+}
+
+void ZGraphicEngineGLES2::DrawText(float x, float y, const char* text,
+                                   float red, float green, float blue, float alpha) {
+    if (text == nullptr) {
+        return;
+    }
+    const int previous = boundTexture;
+    BindTexture(fontSlot);
+
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    const uint32_t colour = TintColour(red, green, blue, alpha);
+    float lineTop = y;
+    int lineStart = 0;
+    for (int i = 0;; ++i) {
+        if (bytes[i] != '\n' && bytes[i] != 0) {
+            continue;
+        }
+        const int count = i - lineStart;
+        DrawLine(LineStart(x, count), lineTop, bytes + lineStart, count, colour);
+        lineTop += lineAdvance;
+        if (bytes[i] == 0) {
+            break;
+        }
+        lineStart = i + 1;
+    }
+
+    if (IsSlot(previous)) {
+        BindTexture(previous);
+    } else {
+        boundTexture = -1;
+        BindName(-1);
+    }
+}
+
+}  // namespace ge

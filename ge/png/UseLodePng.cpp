@@ -1,0 +1,5 @@
+#include "ge/png/PngDecoder.h"
+
+const ge::PngDecoder& ge::BuildPngDecoder() {
+    return lodePngDecoder;
+}
