@@ -6,39 +6,14 @@
 #include <cstdlib>
 
 #include "app/GameRecord.h"
-#include "app/Globals.h"
+#include "app/ArtFiles.h"
+#include "app/DesktopGlobals.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 #include "ie/InputEngineFLTK13.h"
 #include "ie/ZInputEngineAdapter.h"
 #include "se/ZSoundEngineOpenAL.h"
-
-namespace {
-
-struct TextureFile {
-    int slot;
-    const char* path;
-};
-
-// The art after the font, in loading order: three sheets and nine pictures.
-const char* const systemSheet = "../gfx/system.bmp";
-const char* const iconSheet = "../gfx/icon.bmp";
-const TextureFile pngFiles[] = {
-    {7, "../gfx/char.png"},
-    {9, "../gfx/title.png"},
-    {10, "../gfx/grass.png"},
-    {11, "../gfx/forest.png"},
-    {12, "../gfx/snow.png"},
-    {13, "../gfx/swamp.png"},
-    {14, "../gfx/desert.png"},
-    {15, "../gfx/wasteland.png"},
-    {16, "../gfx/galaxy.png"},
-};
-const int fontSlot = 4;
-const char* const fontFile = "../gfx/font.bmp";
-
-}  // namespace
 
 int CentredOrigin(int screenSize, int windowSize) {
     return (screenSize - windowSize) / 2;
@@ -98,7 +73,7 @@ void Fl_GameWindow::InitGraphics() {
     graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, windowWidth, windowHeight);
     inputAdapter->SetMouseArea(0, 0, windowWidth, windowHeight, false);
 
-    LoadBmpTexture("Auto", fontSlot, fontFile);
+    LoadBmpTexture(fontArt.bmpMode, fontArt.slot, fontArt.path);
     graphicAdapter->BeginFrame();
     graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
     graphicAdapter->DrawText(40.0f, 220.0f, "Loading...", 0.5f, 0.5f, 0.5f, 0.94f);
@@ -117,10 +92,13 @@ void CreateSound(Fl_GameWindow*) {
 }
 
 void LoadTextures() {
-    LoadBmpTexture("Null", 5, systemSheet);
-    LoadBmpTexture("Auto", 6, iconSheet);
-    for (const TextureFile& file : pngFiles) {
-        LoadPngTexture(file.path, file.slot);
+    for (int i = 0; i < otherArtCount; ++i) {
+        const ArtFile& file = otherArt[i];
+        if (file.bmpMode != nullptr) {
+            LoadBmpTexture(file.bmpMode, file.slot, file.path);
+        } else {
+            LoadPngTexture(file.path, file.slot);
+        }
     }
 }
 

@@ -6,10 +6,9 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <thread>
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -23,8 +22,6 @@
 namespace sys {
 
 namespace {
-
-const uint64_t microsPerSecond = 1000000u;
 
 #ifndef DUNMARK_SANITIZED
 struct FatalSignal {
@@ -78,19 +75,8 @@ void OnFatalSignal(int number) {
 
 }  // namespace
 
-uint64_t Microseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * microsPerSecond +
-           static_cast<uint64_t>(now.tv_nsec) / 1000u;
-}
-
-void SleepUntil(uint64_t microseconds) {
-    timespec due{};
-    due.tv_sec = static_cast<time_t>(microseconds / microsPerSecond);
-    due.tv_nsec = static_cast<long>(microseconds % microsPerSecond) * 1000L;
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
-    }
+void ExitProcess(int code) {
+    std::exit(code);
 }
 
 void KeepFreedMemory() {

@@ -4,7 +4,7 @@
 
 #include "app/GameRecord.h"
 #include "app/GameWindow.h"
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "app/Platform.h"
 
 #include <cstring>

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/GameWindow.h"
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"

@@ -33,7 +33,7 @@
 #include <vector>
 
 #include "app/GameWindow.h"
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "app/Platform.h"
 #include "bench/BenchScene.h"
 #include "game/Draw.h"

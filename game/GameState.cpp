@@ -1,7 +1,5 @@
 #include "game/GameState.h"
 
-#include <cstdlib>
-
 #include "game/Random.h"
 #include "game/TextTable.h"
 
@@ -95,7 +93,7 @@ void ScaleMonster(Encounter& slot, int32_t factor) {
 void PlaceMonsters(GameState& state) {
     const int windowStart = firstMonster + (state.world - 1) % worldCycle;
     for (int stage = 1; stage < dragonStage; stage++) {
-        state.slots[stage] = EncounterTable(state.language)[windowStart + std::rand() % monsterWindow];
+        state.slots[stage] = EncounterTable(state.language)[windowStart + Random() % monsterWindow];
     }
     state.slots[dragonStage] = Entry(state, EncounterType::Dragon);
 }
@@ -108,11 +106,11 @@ int32_t WorldScale(int32_t world) {
 // Places come after scaling, so they keep their zero numbers.
 void PlacePlaces(GameState& state) {
     for (int stage = 1; stage <= lastPlaceStage; stage++) {
-        if (std::rand() % 4 == 0) {
-            state.slots[stage] = EncounterTable(state.language)[firstPlace + std::rand() % placeKinds];
+        if (Random() % 4 == 0) {
+            state.slots[stage] = EncounterTable(state.language)[firstPlace + Random() % placeKinds];
         }
     }
-    state.slots[lastPlaceStage + std::rand() % 2] = Entry(state, EncounterType::WizardShop);
+    state.slots[lastPlaceStage + Random() % 2] = Entry(state, EncounterType::WizardShop);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "game/Rules.h"
 
-#include <cstdlib>
-
 #include "game/Popups.h"
+#include "game/Random.h"
 #include "game/TextTable.h"
 #include "ie/XInputEngine.h"
 
@@ -160,7 +159,7 @@ void PlayDice(GameState& state) {
     if (state.gold < dicePrice) {
         return;
     }
-    if (std::rand() & 1) {
+    if (Random() & 1) {
         ChangeGold(state, diceStake);
         Push(state, TextKey::DiceWon);
     } else {

@@ -3,7 +3,6 @@
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 
-#include <cstring>
 
 namespace ie {
 
@@ -40,16 +39,9 @@ const KeyEntry specialKeys[] = {
     {FL_Alt_L, 56},        {FL_Alt_R, 184},       {FL_Delete, 211},
 };
 
-bool StateIs(const uint8_t* states, uint32_t index, uint32_t count) {
-    return index < count && states[index] != 0;
-}
-
 }  // namespace
 
 InputEngineFLTK13::InputEngineFLTK13() {
-    std::memset(&current, 0, sizeof(current));
-    previous = current;
-    pending = current;
     for (int i = 0; printableKeys[i] != '\0'; i++) {
         keyMap[static_cast<unsigned char>(printableKeys[i])] = printableIndices[i];
     }
@@ -62,19 +54,19 @@ int InputEngineFLTK13::HandleEvent(int event) {
     switch (event) {
     case FL_MOVE:
     case FL_DRAG:
-        SetPendingPointer(Fl::event_x(), Fl::event_y());
+        latch.SetPendingPointer(Fl::event_x(), Fl::event_y());
         return 0;
     case FL_PUSH:
     case FL_RELEASE:
         // The toolkit may report the motion that led here only afterwards.
-        SetPendingPointer(Fl::event_x(), Fl::event_y());
-        SetPendingButton(Fl::event_button(), event == FL_PUSH ? 1 : 0);
+        latch.SetPendingPointer(Fl::event_x(), Fl::event_y());
+        SetPendingButton(Fl::event_button(), event == FL_PUSH);
         return 1;
     case FL_KEYDOWN:
-        SetPendingKey(Fl::event_original_key(), 1);
+        SetPendingKey(Fl::event_original_key(), true);
         return 1;
     case FL_KEYUP:
-        SetPendingKey(Fl::event_original_key(), 0);
+        SetPendingKey(Fl::event_original_key(), false);
         return 1;
     default:
         return 0;
@@ -82,96 +74,55 @@ int InputEngineFLTK13::HandleEvent(int event) {
 }
 
 // Left is button 0, right is button 1; the middle button is not reported.
-void InputEngineFLTK13::SetPendingButton(int toolkitButton, uint8_t down) {
+void InputEngineFLTK13::SetPendingButton(int toolkitButton, bool down) {
     if (toolkitButton == FL_LEFT_MOUSE) {
-        SetPending(keyCount, down);
+        latch.SetPendingButton(0, down);
     } else if (toolkitButton == FL_RIGHT_MOUSE) {
-        SetPending(keyCount + 1, down);
+        latch.SetPendingButton(1, down);
     }
 }
 
-void InputEngineFLTK13::SetPendingKey(int toolkitKey, uint8_t down) {
+void InputEngineFLTK13::SetPendingKey(int toolkitKey, bool down) {
     const std::map<int, int>::const_iterator found = keyMap.find(toolkitKey);
     if (found != keyMap.end()) {
-        SetPending(found->second, down);
-    }
-}
-
-// True when the pending state has a key or button change that no tick has
-// seen yet, at index or, for index -1, anywhere.
-bool InputEngineFLTK13::HasUnseenChange(int index) const {
-    const Snapshot& latest = held.empty() ? current : held.back();
-    if (index >= 0) {
-        return pending.down[index] != latest.down[index];
-    }
-    return std::memcmp(pending.down, latest.down, sizeof(pending.down)) != 0;
-}
-
-// An unseen change that the next event would hide, by undoing it or by moving
-// the pointer away from where it happened, gets a tick of its own: the
-// pending state waits in the queue. Past the limit, changes merge as they
-// used to.
-void InputEngineFLTK13::HoldUnseenChange(int index) {
-    if (held.size() < heldLimit && HasUnseenChange(index)) {
-        held.push_back(pending);
-    }
-}
-
-void InputEngineFLTK13::SetPending(int index, uint8_t down) {
-    if (pending.down[index] != down) {
-        HoldUnseenChange(index);
-        pending.down[index] = down;
-    }
-}
-
-void InputEngineFLTK13::SetPendingPointer(int x, int y) {
-    if (pending.x != x || pending.y != y) {
-        HoldUnseenChange(-1);
-        pending.x = x;
-        pending.y = y;
+        latch.SetPendingKey(found->second, down);
     }
 }
 
 void InputEngineFLTK13::Update() {
-    previous = current;
-    if (held.empty()) {
-        current = pending;
-        return;
-    }
-    current = held.front();
-    held.pop_front();
+    latch.Latch();
 }
 
 bool InputEngineFLTK13::KeyChanged(uint32_t key, bool was, bool is) {
-    return key < keyCount && KeyWasDown(key) == was && KeyIsDown(key) == is;
+    return latch.KeyChanged(key, was, is);
 }
 
 bool InputEngineFLTK13::KeyWasDown(uint32_t key) {
-    return StateIs(previous.down, key, keyCount);
+    return latch.KeyWasDown(key);
 }
 
 bool InputEngineFLTK13::KeyIsDown(uint32_t key) {
-    return StateIs(current.down, key, keyCount);
+    return latch.KeyIsDown(key);
 }
 
 int InputEngineFLTK13::MouseX() {
-    return current.x;
+    return latch.MouseX();
 }
 
 int InputEngineFLTK13::MouseY() {
-    return current.y;
+    return latch.MouseY();
 }
 
 bool InputEngineFLTK13::ButtonChanged(uint32_t button, bool was, bool is) {
-    return button < buttonCount && ButtonWasDown(button) == was && ButtonIsDown(button) == is;
+    return latch.ButtonChanged(button, was, is);
 }
 
 bool InputEngineFLTK13::ButtonWasDown(uint32_t button) {
-    return StateIs(previous.down + keyCount, button, buttonCount);
+    return latch.ButtonWasDown(button);
 }
 
 bool InputEngineFLTK13::ButtonIsDown(uint32_t button) {
-    return StateIs(current.down + keyCount, button, buttonCount);
+    return latch.ButtonIsDown(button);
 }
 
 }  // namespace ie

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 
+#include "ie/InputLatch.h"
 #include "ie/XInputEngine.h"
 
 namespace ie {
@@ -12,13 +11,11 @@ namespace ie {
 // Input fed by FLTK 1.3 events: 256 keys indexed by PC scan code, 4 mouse
 // buttons and the pointer in window pixels. Events write the pending state;
 // Update makes it current and the old current state previous. Every key or
-// button change is seen by a tick, with the pointer where it happened: a press
-// and its release that both arrive between two ticks are seen by the next
-// tick and the one after.
+// button change is seen by a tick (InputLatch).
 class InputEngineFLTK13 final : public XInputEngine {
 public:
-    static const int keyCount = 256;
-    static const int buttonCount = 4;
+    static const int keyCount = InputLatch::keyCount;
+    static const int buttonCount = InputLatch::buttonCount;
 
     InputEngineFLTK13();
 
@@ -36,28 +33,11 @@ public:
     bool ButtonIsDown(uint32_t button) override;
 
 private:
-    static const int stateCount = keyCount + buttonCount;  // keys, then buttons
-    static const size_t heldLimit = 32;
-
-    // What one tick sees.
-    struct Snapshot {
-        int x;
-        int y;
-        uint8_t down[stateCount];
-    };
-
-    void SetPendingButton(int toolkitButton, uint8_t down);
-    void SetPendingKey(int toolkitKey, uint8_t down);
-    void SetPending(int index, uint8_t down);
-    void SetPendingPointer(int x, int y);
-    bool HasUnseenChange(int index) const;
-    void HoldUnseenChange(int index);
+    void SetPendingButton(int toolkitButton, bool down);
+    void SetPendingKey(int toolkitKey, bool down);
 
     std::map<int, int> keyMap;  // toolkit key code -> key index
-    Snapshot current;
-    Snapshot previous;
-    Snapshot pending;
-    std::deque<Snapshot> held;  // waiting for the next ticks, oldest first
+    InputLatch latch;
 };
 
 }  // namespace ie

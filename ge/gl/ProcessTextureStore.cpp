@@ -1,6 +1,6 @@
 // The desktop's process-wide loaders fill the OpenGL 1.1 renderer that the
 // shell holds in graphicEngine. Compiled into every program that links dm_gl.
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "app/Log.h"
 #include "ge/gl/TextureLoader.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/GameWindow.h"
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 #include "ie/InputEngineFLTK13.h"
 #include "ie/ZInputEngineAdapter.h"

@@ -372,9 +372,9 @@ TEST_F(RulesTest, OddDrawsWinTenGoldAndEvenDrawsLoseTen) {
     for (int seed = 0; seed < games; seed++) {
         GameDriver camp;
         camp.StandAt(3, TableEntry(EncounterType::MercenaryCamp));
-        std::srand(seed);
-        const bool odd = (std::rand() & 1) != 0;
-        std::srand(seed);
+        SetRandomSeed(seed);
+        const bool odd = (Random() & 1) != 0;
+        SetRandomSeed(seed);
         camp.ClickButton(1);
         if (odd) {
             wins++;

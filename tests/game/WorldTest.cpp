@@ -225,12 +225,12 @@ TEST(WorldGeneration, SameSeedGivesTheSameWorld) {
 TEST(WorldGeneration, UnfixedSeedComesFromTheClock) {
     const time_t before = std::time(nullptr);
     SeedRandom();
-    const int drawn = std::rand();
+    const int drawn = Random();
     const time_t after = std::time(nullptr);
-    std::srand(static_cast<unsigned>(before));
-    const int fromBefore = std::rand();
-    std::srand(static_cast<unsigned>(after));
-    const int fromAfter = std::rand();
+    SetRandomSeed(static_cast<uint32_t>(before));
+    const int fromBefore = Random();
+    SetRandomSeed(static_cast<uint32_t>(after));
+    const int fromAfter = Random();
     EXPECT_TRUE(drawn == fromBefore || drawn == fromAfter);
 }
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/Globals.h"
+#include "app/DesktopGlobals.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 #include "tests/ge/GlTestWindow.h"

@@ -1,0 +1,8 @@
+#include "app/DesktopGlobals.h"
+
+int displayWidth = 0;
+int displayHeight = 0;
+
+ge::ZGraphicEngineOpenGL* graphicEngine = nullptr;
+ie::InputEngineFLTK13* inputEngine = nullptr;
+se::ZSoundEngineOpenAL* soundEngine = nullptr;

@@ -1,0 +1,75 @@
+# The browser's back ends, shell and site. Included by CMakeLists.txt when
+# Emscripten builds (the "web" preset), after the libraries both builds share.
+include(ExternalProject)
+
+dunmark_library(dm_iehtml5 SOURCES ie/html5/InputEngineHTML5.cpp LINKS dm_iecore dm_domkeys)
+
+dunmark_library(dm_seweb SOURCES se/ZSoundOpenAL.cpp se/web/ZSoundEngineWeb.cpp LINKS dm_base)
+target_link_options(dm_seweb INTERFACE -lopenal)
+
+add_executable(dunmark app/web/main.cpp app/web/WebShell.cpp app/web/WebTextureStore.cpp)
+target_link_libraries(dunmark PRIVATE dm_record dm_gles2 dm_iehtml5 dm_seweb dm_frameclock)
+target_compile_definitions(dunmark PRIVATE DUNMARK_VERSION="${PROJECT_VERSION}")
+# JavaScript and WebAssembly, not a page: the page is ours (web/).
+set_target_properties(dunmark PROPERTIES SUFFIX ".js")
+target_link_options(dunmark PRIVATE
+  -sENVIRONMENT=web
+  -sMIN_WEBGL_VERSION=1
+  -sMAX_WEBGL_VERSION=1
+  -sALLOW_MEMORY_GROWTH=1
+  # LogError's and Shutdown's exit reaches the page's onExit.
+  -sEXIT_RUNTIME=1
+  # No eval or new Function: the page's Content-Security-Policy forbids them.
+  -sDYNAMIC_EXECUTION=0
+  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music]
+  -sEXPORTED_RUNTIME_METHODS=[FS,addRunDependency,removeRunDependency,ccall]
+  -lopenal)
+
+# The art is drawn by the machine's own compiler, as the desktop build draws
+# it, and is the same 12 files byte for byte.
+set(DUNMARK_ART_FILES
+  font.bmp system.bmp icon.bmp char.png title.png
+  grass.png forest.png snow.png swamp.png desert.png wasteland.png galaxy.png)
+ExternalProject_Add(artgen_native
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/artgen
+  BINARY_DIR ${CMAKE_BINARY_DIR}/artgen-native
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON)
+list(TRANSFORM DUNMARK_ART_FILES PREPEND ${DUNMARK_GFX_DIR}/ OUTPUT_VARIABLE DUNMARK_ART_OUTPUTS)
+add_custom_command(
+  OUTPUT ${DUNMARK_ART_OUTPUTS}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${DUNMARK_GFX_DIR}
+  COMMAND ${CMAKE_BINARY_DIR}/artgen-native/artgen ${DUNMARK_GFX_DIR}
+  DEPENDS artgen_native ${CMAKE_BINARY_DIR}/artgen-native/artgen
+  COMMENT "Drawing the game's pictures into ${DUNMARK_GFX_DIR}"
+  VERBATIM)
+add_custom_target(art ALL DEPENDS ${DUNMARK_ART_OUTPUTS})
+set(DUNMARK_WEB_ICON ${CMAKE_BINARY_DIR}/icons/dunmark-32.png)
+add_custom_command(
+  OUTPUT ${DUNMARK_WEB_ICON}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
+  COMMAND ${CMAKE_BINARY_DIR}/artgen-native/make_icon ${DUNMARK_GFX_DIR}/char.png 32 ${DUNMARK_WEB_ICON}
+  DEPENDS artgen_native ${DUNMARK_GFX_DIR}/char.png
+  COMMENT "Making the page's icon"
+  VERBATIM)
+
+# The site: build-web/site/, a folder of static files.
+set(DUNMARK_SITE_DIR ${CMAKE_BINARY_DIR}/site)
+file(GLOB DUNMARK_PAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*)
+add_custom_command(
+  OUTPUT ${DUNMARK_SITE_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND}
+    -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
+    -DENGINE_DIR=${CMAKE_BINARY_DIR}/bin
+    -DGFX_DIR=${DUNMARK_GFX_DIR}
+    -DICON=${DUNMARK_WEB_ICON}
+    -DSITE_DIR=${DUNMARK_SITE_DIR}
+    -DDUNMARK_VERSION=${PROJECT_VERSION}
+    "-DART_FILES=${DUNMARK_ART_FILES}"
+    -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
+  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_PAGE_SOURCES}
+    ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake $<TARGET_FILE:dunmark>
+  COMMENT "Assembling the site in ${DUNMARK_SITE_DIR}"
+  VERBATIM)
+add_custom_target(site ALL DEPENDS ${DUNMARK_SITE_DIR}/index.html)
