@@ -69,6 +69,8 @@ class Tree:
                     return True
             elif alternative in self.tails:
                 return True
+            elif any(alternative + ext in self.tails for ext in (".h", ".cpp")):
+                return True  # a C++ unit named without its extension
         return False
 
     def script(self, token):
