@@ -21,7 +21,7 @@ target_link_options(dunmark PRIVATE
   -sEXIT_RUNTIME=1
   # No eval or new Function: the page's Content-Security-Policy forbids them.
   -sDYNAMIC_EXECUTION=0
-  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music]
+  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music,_dunmark_choose_language]
   -sEXPORTED_RUNTIME_METHODS=[FS,addRunDependency,removeRunDependency,ccall]
   -lopenal)
 

@@ -12,6 +12,8 @@
 #include "app/Platform.h"
 #include "app/web/FrameClock.h"
 #include "app/web/WebGlobals.h"
+#include "game/Rules.h"
+#include "game/TextTable.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ge/TextureLoader.h"
 #include "ge/gles2/ZGraphicEngineGLES2.h"
@@ -176,4 +178,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_play_music(const char* path) {
         soundEngine->SetMusicName(0, path);
         soundEngine->PlayMusic(0, 1.0f, 0);
     }
+}
+
+// The page's language switch: the game speaks the language of the given code
+// ("en" or "ru") from now on, and a game under way starts over at the title.
+// Called before the record exists, it chooses the language the record is
+// created in. False, and nothing changed, for any other code.
+extern "C" EMSCRIPTEN_KEEPALIVE bool dunmark_choose_language(const char* code) {
+    Language language = Language::Russian;
+    if (code == nullptr || !LanguageOfCode(code, language)) {
+        return false;
+    }
+    chosenLanguage = language;
+    if (game != nullptr) {
+        ChooseLanguage(*game, language);
+    }
+    return true;
 }
