@@ -5,15 +5,16 @@ include(GNUInstallDirs)
 
 # The release. The version is project(VERSION); the date is the release's
 # own, so the manual page, the metainfo and the Debian changelog are the same
-# on every build. A new release changes both lines and adds an entry to
-# packaging/changelog.in.
+# on every build. A new release changes both lines, adds an entry to
+# packaging/changelog.in and a release to the metainfo. A release on the same
+# day as the one before has a later time, as the changelog needs.
 set(DUNMARK_RELEASE_DATE 2026-12-08)
-set(DUNMARK_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 00:00:00 +0000")
+set(DUNMARK_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 22:00:00 +0000")
 
 # A package is built per Debian release: its libraries have other names on
 # each (Debian 13 renamed several in its 64-bit time transition). The release
 # it was built on is part of its version and so of its file name, e.g.
-# dunmark_1.0.0+deb12_amd64.deb; a later release's build sorts higher.
+# dunmark_1.1.0+deb12_amd64.deb; a later release's build sorts higher.
 function(dunmark_os_release out)
   set(id "")
   set(versionId "")
@@ -43,10 +44,12 @@ function(dunmark_os_release out)
 endfunction()
 dunmark_os_release(osRelease)
 set(DUNMARK_PACKAGE_RELEASE ${osRelease} CACHE STRING "The Debian release a package is built for")
-set(DUNMARK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The suffix goes on every version of the changelog, earlier releases' too.
+set(DUNMARK_PACKAGE_SUFFIX "")
 if(NOT DUNMARK_PACKAGE_RELEASE STREQUAL "")
-  string(APPEND DUNMARK_PACKAGE_VERSION "+${DUNMARK_PACKAGE_RELEASE}")
+  set(DUNMARK_PACKAGE_SUFFIX "+${DUNMARK_PACKAGE_RELEASE}")
 endif()
+set(DUNMARK_PACKAGE_VERSION ${PROJECT_VERSION}${DUNMARK_PACKAGE_SUFFIX})
 
 # Where the project is found on the web and by mail. Until it has a domain of
 # its own, the default is a reserved name (RFC 6761) that can never lead to
