@@ -33,10 +33,12 @@ for name in "${names[@]}"; do
 done
 
 if ((build)); then
-  bash "$here/install_packages.sh" "$here/packages-webtest.txt"
   bash "$here/build_web.sh"
-  # The screen walk's native twin; the smoke test does without it.
+  bash "$here/install_packages.sh" "$here/packages-web-test.txt"
+  # The rest needs the test set-up (ImageMagick, lame) and the screen walk's
+  # native twin; the smoke test does without them.
   if [[ "${names[*]}" != smoke_test ]]; then
+    bash "$here/install_packages.sh" "$here/packages-test.txt"
     if [[ ! -f "$DUNMARK_BUILD_DIR/CMakeCache.txt" ]]; then
       bash "$here/setup.sh" --tests
     fi

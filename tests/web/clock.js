@@ -161,6 +161,23 @@
       }
       return result;
     },
+    // A hash of the drawing buffer outside one rectangle (rows top first).
+    signature: function (left, top, width, height) {
+      const pixels = new Uint8Array(640 * 480 * 4);
+      gl.readPixels(0, 0, 640, 480, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+      let hash = 0;
+      for (let y = 0; y < 480; y++) {
+        const row = (479 - y) * 640;
+        for (let x = 0; x < 640; x++) {
+          if (x >= left && x < left + width && y >= top && y < top + height) {
+            continue;
+          }
+          const p = (row + x) * 4;
+          hash = (Math.imul(hash, 31) + pixels[p] + pixels[p + 1] * 257 + pixels[p + 2] * 65537) | 0;
+        }
+      }
+      return hash;
+    },
     // The canvas's drawing buffer as RGB, rows top first, in base64.
     pixels: function () {
       const width = 640;

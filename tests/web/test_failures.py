@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
 """A damaged picture in the served site's gfx/: the page shows the loader's
-error line in place of the canvas, and nothing goes on: no sound engine, no
-game, no frame drawn after the line. Once for a PNG (the creatures) and once
-for a BMP (the font, which the "Loading..." frame needs)."""
+error line in place of the canvas, the line the desktop's loader gives for
+the same file (read by the game's native twin, web_mask_frames), with the
+browser's PNG decoder named where the desktop names LodePNG; and nothing goes
+on: no sound engine, no game, no frame drawn after the line. Once for a PNG
+(the creatures) and once for a BMP (the font, which the "Loading..." frame
+needs)."""
 
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 
@@ -26,8 +30,23 @@ def damaged_site(name):
     return folder, site
 
 
+def desktop_line(folder):
+    """The error line of the desktop's loader on the same art, read from
+    ../gfx/ as the game reads it."""
+    os.symlink(os.path.join('site', 'gfx'), os.path.join(folder, 'gfx'))
+    os.mkdir(os.path.join(folder, 'bin'))
+    tool = os.path.join(webtest.native_build_dir(), 'tests', 'web_mask_frames')
+    run = subprocess.run([tool, '../gfx', '1'], cwd=os.path.join(folder, 'bin'),
+                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True)
+    lines = [line for line in run.stdout.splitlines() if '.error: ' in line]
+    check(run.returncode == 1 and len(lines) == 1,
+          'the desktop loader did not stop on one error line: %s' % run.stdout[-300:])
+    return lines[0].replace('LodePNG decoder', 'stb_image decoder')
+
+
 def expect_error_line(name):
     folder, copy = damaged_site(name)
+    expected = desktop_line(folder)
     site = webtest.Site(copy)
     page = webtest.Page(site)
     try:
@@ -35,8 +54,8 @@ def expect_error_line(name):
         for _ in range(3):
             page.frame()
         message = webtest.wait_for('the error line on the page', page.message)
-        check('.error: ' in message and name in message,
-              '%s: the page says %r, not the loader\'s error line' % (name, message))
+        check(message == expected,
+              '%s: the page says %r, the desktop %r' % (name, message, expected))
         check(not page.canvas_shown(), '%s: the canvas still shows' % name)
         check(any(message in line for line in page.lines()),
               '%s: the error line is not on the console' % name)
