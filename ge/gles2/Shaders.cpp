@@ -6,17 +6,15 @@ namespace ge {
 
 namespace {
 
-// Positions arrive in window pixels with y up, as the OpenGL 1.1 renderer's
-// orthographic projection takes them.
+// Positions arrive in clip space, projected by the renderer itself.
 const char* const vertexSource = R"(
 attribute vec2 position;
 attribute vec2 texCoord;
 attribute vec4 colour;
-uniform vec2 viewScale;
 varying vec2 vTexCoord;
 varying vec4 vColour;
 void main() {
-    gl_Position = vec4(position * viewScale - 1.0, 0.0, 1.0);
+    gl_Position = vec4(position, 0.0, 1.0);
     vTexCoord = texCoord;
     vColour = colour;
 }
