@@ -9,6 +9,8 @@
 #   bash scripts/test_web.sh [--no-build] NAME...
 #                                       the named tests (test_screens, smoke_test)
 #                                       on the site already built
+# Chromium runs them all; test_firefox runs Firefox ESR through puppeteer-core
+# (installed with npm from tests/web/firefox/package-lock.json).
 # DUNMARK_WEB_BUILD_DIR (default build-web) and DUNMARK_BUILD_DIR (default
 # build) choose the two build folders.
 set -euo pipefail
@@ -38,11 +40,17 @@ if ((build)); then
   # The rest needs the test set-up (ImageMagick, lame) and the screen walk's
   # native twin; the smoke test does without them.
   if [[ "${names[*]}" != smoke_test ]]; then
-    bash "$here/install_packages.sh" "$here/packages-test.txt"
+    bash "$here/install_packages.sh" "$here/packages-test.txt" "$here/packages-web-firefox.txt"
     if [[ ! -f "$DUNMARK_BUILD_DIR/CMakeCache.txt" ]]; then
       bash "$here/setup.sh" --tests
     fi
     cmake --build "$DUNMARK_BUILD_DIR" --target web_mask_frames -j"$(nproc)"
+    # The second engine's driver, as the lock file names it.
+    command -v npm >/dev/null || bash "$here/install_packages.sh" npm
+    mkdir -p "$DUNMARK_BUILD_DIR/web-firefox"
+    cp "$top"/tests/web/firefox/package.json "$top"/tests/web/firefox/package-lock.json \
+      "$DUNMARK_BUILD_DIR/web-firefox/"
+    (cd "$DUNMARK_BUILD_DIR/web-firefox" && npm ci --no-audit --no-fund --loglevel=error)
   fi
 elif [[ ! -f "$DUNMARK_WEB_BUILD_DIR/site/index.html" ]]; then
   echo "test_web: no site in $DUNMARK_WEB_BUILD_DIR/site: run scripts/build_web.sh" >&2
