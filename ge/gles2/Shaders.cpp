@@ -20,9 +20,13 @@ void main() {
 }
 )";
 
-// The texel is chosen here, not by the sampler: its index is taken from the
-// coordinate in texels, wrapped as the desktop's repeating textures wrap, and
-// the sampler is asked for that texel's centre only.
+// The texel is chosen here, not by the sampler: its index is the floor of
+// the interpolated coordinate in texels, wrapped as the desktop's repeating
+// textures wrap, and the sampler is asked for that texel's centre only, so
+// no implementation's sampler rounding or wrapping takes part. The colour
+// arrives as whole bytes; the texel times the colour is rounded in exact
+// whole-number steps, round(texel * colour / 255), as the OpenGL 1.1
+// renderer's modulation comes out.
 const char* const fragmentSource = R"(
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
@@ -35,7 +39,9 @@ varying vec2 vTexCoord;
 varying vec4 vColour;
 void main() {
     vec2 index = mod(floor(vTexCoord * texSize), texSize);
-    gl_FragColor = texture2D(image, (index + 0.5) / texSize) * vColour;
+    vec4 texel = floor(texture2D(image, (index + 0.5) / texSize) * 255.0 + 0.5);
+    vec4 product = texel * floor(vColour + 0.5) + 128.0;
+    gl_FragColor = floor((product + floor(product / 256.0)) / 256.0) / 255.0;
 }
 )";
 

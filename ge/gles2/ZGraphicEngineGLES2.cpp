@@ -18,20 +18,23 @@ const float glyphAdvance = 7.0f;
 const float lineAdvance = 14.0f;
 const float gridCell = 1.0f / 16.0f;
 
-// One corner as the shader reads it: window position (y up), texture
-// coordinates scaled to the image's part of the texture, colour bytes.
+// One corner as the shader reads it: position in clip space, texture
+// coordinates scaled to the image's part of the texture, colour bytes 0..255.
 struct Corner {
     float x, y;
     float s, t;
     float rgba[4];
 };
 
-// The OpenGL 1.1 renderer draws a quad as the polygon 0, 1, 3, 2: here the
-// same outline is a triangle fan.
-const int outline[4] = {0, 1, 3, 2};
+// The OpenGL 1.1 renderer draws a quad as the polygon 0, 1, 3, 2, which the
+// implementation cuts into the triangles 1-3-0 and 3-2-0 and sets up one by
+// one. Drawn here the same way, in two calls, the triangles' interpolation
+// is set up alike; one call would let the implementation take the pair for
+// a rectangle and set it up as one.
+const int triangles[6] = {1, 3, 0, 3, 2, 0};
 
 float Channel(uint32_t colour, int shift) {
-    return static_cast<float>((colour >> shift) & 0xFFu) / 255.0f;
+    return static_cast<float>((colour >> shift) & 0xFFu);
 }
 
 // A window coordinate in clip space, rounded as the OpenGL 1.1 renderer's
@@ -118,7 +121,7 @@ void ZGraphicEngineGLES2::CreateProgram() {
     glGenBuffers(1, &buffer);
     vertexBuffer = buffer;
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(Corner) * 4, nullptr, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(Corner) * 6, nullptr, GL_STREAM_DRAW);
     const GLsizei stride = sizeof(Corner);
     glEnableVertexAttribArray(quadPositionAttribute);
     glVertexAttribPointer(quadPositionAttribute, 2, GL_FLOAT, GL_FALSE, stride,
@@ -193,14 +196,15 @@ void ZGraphicEngineGLES2::DrawQuad(const Quad* quad) {
     }
     const float su = uScale[boundTexture];
     const float sv = vScale[boundTexture];
-    Corner corners[4];
-    for (int i = 0; i < 4; ++i) {
-        corners[i] = MakeCorner(quad->vertices[outline[i]], su, sv, viewWidth, viewHeight);
+    Corner corners[6];
+    for (int i = 0; i < 6; ++i) {
+        corners[i] = MakeCorner(quad->vertices[triangles[i]], su, sv, viewWidth, viewHeight);
     }
     glUniform2f(texSizeLocation, static_cast<float>(textureWidth[namedSlot]),
                 static_cast<float>(textureHeight[namedSlot]));
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(corners), corners);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDrawArrays(GL_TRIANGLES, 3, 3);
 }
 
 void ZGraphicEngineGLES2::CaptureInto(int slot) {

@@ -134,19 +134,6 @@ Difference Compare(const gltest::Pixels& expected, const gltest::Pixels& actual)
     return difference;
 }
 
-std::vector<std::pair<int, int>> Differing(const gltest::Pixels& expected,
-                                           const gltest::Pixels& actual) {
-    std::vector<std::pair<int, int>> places;
-    for (int y = 0; y < gltest::windowHeight; ++y) {
-        for (int x = 0; x < gltest::windowWidth; ++x) {
-            if (expected.At(x, y) != actual.At(x, y)) {
-                places.emplace_back(x, y);
-            }
-        }
-    }
-    return places;
-}
-
 std::string Describe(const Difference& difference) {
     std::ostringstream text;
     text << difference.pixels << " pixels differ, by up to " << difference.largest;

@@ -44,9 +44,6 @@ struct Difference {
     uint32_t actual = 0;
 };
 Difference Compare(const gltest::Pixels& expected, const gltest::Pixels& actual);
-// The pixels where the pictures differ, row 0 at the top.
-std::vector<std::pair<int, int>> Differing(const gltest::Pixels& expected,
-                                           const gltest::Pixels& actual);
 std::string Describe(const Difference& difference);
 
 }  // namespace sidebyside
