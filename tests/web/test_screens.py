@@ -83,17 +83,14 @@ def test():
         game = Game(page, twin)
         game.start()
         play_route(game)
-        total = stacked = 0
+        total = 0
         for failure in game.failures:
             print('FAILED: ' + failure)
-        for number, (name, used, beyond, mask) in enumerate(game.allowance, 1):
-            print('%02d %-16s matches: %d pixels off, all where this frame blended with partial '
-                  'alpha (%d pixels), %d of them by 2 where two blends were stacked'
-                  % (number, name, used, mask, beyond))
+        for number, (name, frames, used, mask) in enumerate(game.allowance, 1):
+            print('%02d %-16s matches after %3d frames; off by 1 at %6d pixels, all among the '
+                  '%6d this frame blended with partial alpha' % (number, name, frames, used, mask))
             total += used
-            stacked += beyond
-        print('allowance used at %d pixels over %d steps, %d of them off by 2'
-              % (total, len(game.allowance), stacked))
+        print('the allowance was used at %d pixels over %d steps' % (total, len(game.allowance)))
         check(not game.failures, '; '.join(game.failures))
         page.escape()
         page.frame()
