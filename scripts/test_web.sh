@@ -26,7 +26,7 @@ case "${1:-}" in
 esac
 names+=("$@")
 if ((${#names[@]} == 0)); then
-  for test in "$top"/tests/web/test_*.py; do
+  for test in "$top"/tests/web/test_*.py "$top"/tests/web/smoke_test.py; do
     names+=("$(basename "$test" .py)")
   done
 fi

@@ -15,8 +15,9 @@
 //   tick N       N ticks, each followed by its frame, as the page runs them
 //   mask FILE    writes the last frame's map, one byte a pixel (the number of
 //                partial-alpha blends on the pixel since it was last written
-//                exactly), rows top first, and answers "mask PIXELS"
-//   draws        answers "draws QUADS TEXTS skewed N" of the last frame
+//                exactly), rows top first, and answers "mask PIXELS SKEWED":
+//                the pixels marked and the quads that were not axis-aligned
+//                rectangles (marked whole; the game draws none)
 // The frames are recorded and only the asked one is followed on the map.
 #include <algorithm>
 #include <cmath>
@@ -92,17 +93,11 @@ float LineStart(float x, int n) {
 // Follows the draw calls on the map of partial-alpha pixels.
 class MaskEngine final : public ge::XGraphicEngine {
 public:
-    void BeginFrame() override {
-        quads = 0;
-        texts = 0;
-    }
+    void BeginFrame() override {}
     void EndFrame() override {}
     void Clear(float, float, float) override { std::fill(partial.begin(), partial.end(), 0); }
     void BindTexture(int slot) override { bound = slot; }
-    void DrawQuad(const ge::Quad* quad) override {
-        ++quads;
-        Draw(*quad, bound);
-    }
+    void DrawQuad(const ge::Quad* quad) override { Draw(*quad, bound); }
     void SetRenderTarget(int slot) override {
         if (target == renderSlot) {
             Capture();
@@ -112,8 +107,6 @@ public:
     void DrawText(float x, float y, const char* text, float, float, float, float alpha) override;
 
     std::vector<uint8_t> partial = std::vector<uint8_t>(width * height, 0);
-    int quads = 0;
-    int texts = 0;
     int skewed = 0;  // quads that are not axis-aligned rectangles
 
 private:
@@ -231,7 +224,6 @@ void MaskEngine::Draw(const ge::Quad& quad, int slot) {
 
 void MaskEngine::DrawText(float x, float y, const char* text, float, float, float,
                           float alpha) {
-    ++texts;
     const uint32_t colour = TintColour(1.0f, 1.0f, 1.0f, alpha);  // the renderer's rule
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     float lineTop = y;
@@ -364,11 +356,7 @@ int main(int argc, char** argv) {
             }
             const long count = static_cast<long>(engine.partial.size()) -
                                std::count(engine.partial.begin(), engine.partial.end(), 0);
-            std::printf("mask %ld\n", count);
-        } else if (command == "draws") {
-            MaskEngine engine;
-            Replay(recorder.calls, engine);
-            std::printf("draws %d %d skewed %d\n", engine.quads, engine.texts, engine.skewed);
+            std::printf("mask %ld %d\n", count, engine.skewed);
         } else if (!command.empty()) {
             std::fprintf(stderr, "web_mask_frames: unknown command: %s\n", line.c_str());
             return 1;

@@ -214,7 +214,8 @@ class Twin:
         self.flush()
         path = os.path.join(self.work, 'mask')
         self.send('mask ' + path)
-        self.answer('mask')
+        words = self.answer('mask')
+        check(words[2] == '0', 'the game drew %s quads that are not rectangles' % words[2])
         with open(path, 'rb') as data:
             return data.read()
 
