@@ -74,8 +74,10 @@ class Site:
 def chromium(width=1000, height=800, flags=()):
     options = webdriver.ChromeOptions()
     options.binary_location = '/usr/bin/chromium'
+    # Shared memory in /tmp: a fresh root's /dev/shm may be a bare folder.
     for flag in ('--headless=new', '--no-sandbox', '--use-angle=swiftshader',
                  '--enable-unsafe-swiftshader', '--force-device-scale-factor=1',
+                 '--disable-dev-shm-usage',
                  '--window-size=%d,%d' % (width, height)) + tuple(flags):
         options.add_argument(flag)
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
