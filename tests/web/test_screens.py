@@ -86,9 +86,9 @@ def test():
         total = 0
         for failure in game.failures:
             print('FAILED: ' + failure)
-        for number, (name, frames, used, mask) in enumerate(game.allowance, 1):
-            print('%02d %-16s matches after %3d frames; off by 1 at %6d pixels, all among the '
-                  '%6d this frame blended with partial alpha' % (number, name, frames, used, mask))
+        for name, frames, used, mask in game.allowance:
+            print('%-19s matches after %3d frames; off by 1 at %6d pixels, all among the '
+                  '%6d this frame blended with partial alpha' % (name, frames, used, mask))
             total += used
         print('the allowance was used at %d pixels over %d steps' % (total, len(game.allowance)))
         check(not game.failures, '; '.join(game.failures))

@@ -287,6 +287,7 @@ class Game:
         self.allowance = []  # (step, frames waited, pixels off by 1 in the mask, mask size)
         self.sent_mask = None
         self.failures = []  # steps that never matched; the walk goes on
+        self.steps = 0
 
     def start(self):
         self.page.open()
@@ -380,6 +381,8 @@ class Game:
         failures, and the walk goes on. 400 frames cover the longest wait of
         the route (card, walk and panel: 220 ticks) and a whole animation
         cycle (128 frames)."""
+        self.steps += 1
+        name_shown = '%02d %s' % (self.steps, name)
         ignored = ignored_rectangles(name)
         self.page.js('__dunmarkTest.setReference(arguments[0], arguments[1])',
                      b64(reference_rgb(name)), b64(ignored) if ignored else None)
@@ -387,7 +390,7 @@ class Game:
         for count in range(patience_frames):
             result = self.page.js('return __dunmarkTest.compare(false)')
             if result['far'] == 0 and result['near'] == 0:
-                self.allowance.append((name, count, 0, 0))
+                self.allowance.append((name_shown, count, 0, 0))
                 return count
             if result['far'] > 0:
                 fewest = result['far'] if fewest is None else min(fewest, result['far'])
@@ -400,13 +403,13 @@ class Game:
             result = self.page.js('return __dunmarkTest.compare(true)')
             if result['bad'] == 0:
                 blended = len(mask) - mask.count(0)
-                self.allowance.append((name, count, result['used'], blended))
+                self.allowance.append((name_shown, count, result['used'], blended))
                 return count
             fewest = result['bad'] if fewest is None else min(fewest, result['bad'])
             self.frames(1)
         self.keep_failure(name)
-        self.failures.append('screen %s never matched its reference in %d frames; the closest '
-                             'frame had %d pixels off' % (name, patience_frames, fewest))
+        self.failures.append('step %s never matched its reference in %d frames; the closest '
+                             'frame had %d pixels off' % (name_shown, patience_frames, fewest))
         return None
 
     def keep_failure(self, name):
