@@ -415,6 +415,14 @@ main() {
   say "test command, as root: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   in_root "cd $tree && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   say "the test command passed in $((SECONDS - start)) s; $(installed_packages | wc -l) packages installed in all"
+  # The whole test run has the browser tests; the quick one gets the web
+  # build and the browser smoke test.
+  if [[ "$tests" == --quick ]]; then
+    start=$SECONDS
+    say "browser smoke test: bash scripts/test_web.sh --smoke"
+    in_root "cd /root/dunmark && bash scripts/test_web.sh --smoke"
+    say "the web build and the browser smoke test passed in $((SECONDS - start)) s"
+  fi
   say "passed on $suite ($arch)"
 }
 

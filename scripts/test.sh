@@ -2,7 +2,8 @@
 # Sets everything up and runs every test: the whole suite in the normal build,
 # again under AddressSanitizer with UndefinedBehaviorSanitizer, and again built
 # by the other compiler (clang++ after g++, g++ after clang++), each with every
-# warning an error; then the leak check and the
+# warning an error; then the browser build and its tests in headless
+# Chromium and Firefox ESR (scripts/test_web.sh); then the leak check and the
 # ThreadSanitizer check of the real game, the Debian package check, the
 # reproducible-build check and short fuzzing runs. The GoogleTest programs that
 # need OpenGL share one Xvfb display; the end-to-end tests start their own.
@@ -24,8 +25,9 @@ case "${1:-}" in
   *) echo "test: unknown option $1 (--quick, --no-fuzz or --all)" >&2; exit 2 ;;
 esac
 
+# The browser tests have a step of their own, which builds the site first.
 run_suite() {
-  (cd "$1" && bash "$here/with_xvfb.sh" ctest --output-on-failure -j "$(nproc)")
+  (cd "$1" && bash "$here/with_xvfb.sh" ctest --output-on-failure -j "$(nproc)" -E '^web\.')
 }
 
 # The C and C++ compilers the normal build did not use, as its configuration
@@ -38,6 +40,7 @@ echo "== Normal build"
 DUNMARK_BUILD_DIR=$build DUNMARK_CMAKE_ARGS="-DDUNMARK_WERROR=ON" bash "$here/setup.sh" --tests
 run_suite "$build"
 ((quick)) && exit 0
+
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address -DDUNMARK_WERROR=ON" \
@@ -54,6 +57,9 @@ DUNMARK_BUILD_DIR=$other_build \
 DUNMARK_CMAKE_ARGS="-DCMAKE_C_COMPILER=$other_cc -DCMAKE_CXX_COMPILER=$other_cxx -DDUNMARK_WERROR=ON" \
   bash "$here/setup.sh" --tests
 run_suite "$other_build"
+
+echo "== The browser build and the browser tests (headless Chromium, Firefox ESR)"
+DUNMARK_BUILD_DIR=$build bash "$here/test_web.sh"
 
 echo "== Leak check of the real game"
 DUNMARK_ASAN_BUILD_DIR=$asan_build bash "$here/leak_check.sh" "${DUNMARK_LEAK_SECONDS:-60}"

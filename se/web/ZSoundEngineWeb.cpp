@@ -331,12 +331,18 @@ int ZSoundEngineWeb::DecodeChunk(int index) {
     return bytes;
 }
 
+// The end of the track is said once: the stream stops with the first buffer
+// that gets nothing, and a second buffer back in the same update is left off.
 bool ZSoundEngineWeb::RefillMusicBuffer(int index) {
+    if (musicState != MusicState::Streaming) {
+        return false;
+    }
     if (DecodeChunk(index) > 0) {
         alSourceQueueBuffers(musicSource, 1, &musicBuffers[index]);
         return true;
     }
     currentMusic = -1;
+    musicState = MusicState::None;
     std::fputs("End of file?\n", stderr);
     return false;
 }

@@ -1,0 +1,116 @@
+// The second engine: Debian's Firefox ESR, driven over WebDriver BiDi by
+// puppeteer-core, on an X display (scripts/with_xvfb.sh: Firefox's WebGL
+// needs one here). The page's clocks and frames are the test's (clock.js,
+// injected before the page's scripts), and the game is played as far as
+// the smoke test goes: the title frame must equal the desktop's reference,
+// pixel for pixel but for pixels off by 1 (no mask twin here: they are
+// counted and bounded by the title's partial-alpha pixels), one click brings
+// the world card (its reference, the knight left out as on the desktop),
+// Escape says goodbye on the page; and no request leaves the origin.
+//   node smoke_firefox.mjs SITE_DIR SOURCE_DIR
+import { execFileSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const [site, source] = process.argv.slice(2);
+const frozenMs = 1768046400 * 1000;
+const frameMs = 1000 / 60;
+// The title's pixels blended with partial alpha, as the screen walk's twin
+// counts them (web_mask_frames): the most that may be off by 1.
+const titleBlended = 115296;
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+  '.wasm': 'application/wasm', '.png': 'image/png', '.bmp': 'image/bmp', '.txt': 'text/plain' };
+const server = http.createServer((request, response) => {
+  const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+  try {
+    const body = readFileSync(file.endsWith('/') ? file + 'index.html' : file);
+    response.writeHead(200, { 'Content-Type': types[path.extname(file) || '.html'] || 'application/octet-stream' });
+    response.end(body);
+  } catch (error) {
+    response.writeHead(404);
+    response.end();
+  }
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}`;
+
+function reference(name) {
+  const file = path.join(source, 'tests', 'e2e', 'screens', name + '.png');
+  return execFileSync('convert', [file, '-depth', '8', 'rgb:-']).toString('base64');
+}
+
+function ignored(name) {
+  const mask = Buffer.alloc(640 * 480);
+  let any = false;
+  for (const line of readFileSync(path.join(source, 'tests', 'e2e', 'screens', 'masks.txt'), 'utf8').split('\n')) {
+    const words = line.trim().split(/\s+/);
+    if (words[0] !== name) continue;
+    const [x, y, w, h] = words.slice(1, 5).map(Number);
+    for (let row = y; row < y + h; row++) mask.fill(1, row * 640 + x, row * 640 + x + w);
+    any = true;
+  }
+  return any ? mask.toString('base64') : null;
+}
+
+const failures = [];
+const requests = [];
+const browser = await puppeteer.launch({
+  browser: 'firefox', executablePath: '/usr/bin/firefox-esr', protocol: 'webDriverBiDi',
+  headless: !process.env.DISPLAY,
+  extraPrefsFirefox: { 'webgl.force-enabled': true },
+});
+try {
+  console.log('firefox: ' + await browser.version());
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 700 });
+  page.on('request', (request) => requests.push(request.url()));
+  const clock = readFileSync(path.join(source, 'tests', 'web', 'clock.js'), 'utf8')
+    .replace('__FROZEN_MS__', String(frozenMs));
+  await page.evaluateOnNewDocument(clock);
+  await page.goto(origin + '/');
+  await page.waitForFunction(() => window.__dunmarkTest && __dunmarkTest.waiting() > 0);
+  const frame = () => page.evaluate((ms) => __dunmarkTest.frame(ms), frameMs);
+  await frame();
+  await frame();
+
+  async function reach(name, patience) {
+    await page.evaluate((rgb, mask) => __dunmarkTest.setReference(rgb, mask), reference(name), ignored(name));
+    let best = null;
+    for (let i = 0; i < patience; i++) {
+      const result = await page.evaluate(() => __dunmarkTest.compare(false));
+      if (result.far === 0 && result.near <= titleBlended) {
+        console.log(`firefox: ${name} matches its reference after ${i} frames, ${result.near} pixels off by 1`);
+        return;
+      }
+      if (!best || result.far < best.far) best = result;
+      await frame();
+    }
+    failures.push(`${name} never matched: the closest frame had ${best.far} pixels off by more than 1`);
+  }
+
+  await reach('title', 300);
+  const box = await page.evaluate(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height];
+  });
+  await page.mouse.click(box[0] + box[2] / 2, box[1] + box[3] / 2);
+  await reach('world_card', 120);
+  await page.keyboard.press('Escape');
+  await frame();
+  await page.waitForFunction(() => document.getElementById('message-text').textContent === 'goodbye',
+    { timeout: 20000 }).catch(() => failures.push('no goodbye on the page'));
+  const foreign = requests.filter((url) => !url.startsWith(origin + '/'));
+  if (foreign.length) failures.push('requests left the origin: ' + foreign.join(' '));
+  console.log(`firefox: ${requests.length} requests, all to the origin: ${foreign.length === 0}`);
+} finally {
+  await browser.close();
+  server.close();
+}
+if (failures.length) {
+  console.log('smoke_firefox: FAIL: ' + failures.join('; '));
+  process.exit(1);
+}
+console.log('smoke_firefox: PASS');

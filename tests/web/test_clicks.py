@@ -1,0 +1,60 @@
+#!/usr/bin/env python3
+"""A whole encounter played by clicks on the canvas, through WebDriver's
+pointer actions (the browser's own input), with the canvas shown at 1 and
+at 2 screen pixels per canvas pixel: from the title through the world card
+and the walk to the slime, two blows, its defeat, the message's OK and the
+next encounter. Each screen must reach the desktop's reference, as in the
+screen walk, so every click landed where the desktop's did."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import webtest  # noqa: E402
+from webtest import Game, check  # noqa: E402
+
+
+def play_encounter(site, width, height, scale):
+    page = webtest.Page(site, width, height)
+    twin = webtest.Twin(os.path.join(webtest.site_dir(), 'gfx'))
+    try:
+        game = Game(page, twin, actions=True)
+        game.start()
+        box = page.canvas_box()
+        check(box[2:] == [640 * scale, 480 * scale],
+              'a %dx%d window shows the canvas at %sx%s, not at scale %d'
+              % (width, height, box[2], box[3], scale))
+        game.step('title')
+        game.click((320, 240))
+        game.step('world_card')
+        game.step('travel')
+        game.move(Game.button_left)
+        game.step('slime')
+        game.click(Game.button_left)
+        game.park()
+        game.step('slime_hit')
+        game.click(Game.button_left)
+        game.park()
+        game.step('slime_defeated')
+        game.click(Game.ok_button)
+        game.park()
+        game.step('camp')
+        check(not game.failures, '; '.join(game.failures))
+        print('scale %d (window %dx%d, canvas at %gx%g): the slime fought and beaten by clicks'
+              % (scale, width, height, box[2], box[3]))
+    finally:
+        twin.close()
+        page.close()
+
+
+def test():
+    site = webtest.Site(webtest.site_dir())
+    try:
+        play_encounter(site, 1000, 800, 1)
+        play_encounter(site, 1500, 1200, 2)
+    finally:
+        site.close()
+
+
+if __name__ == '__main__':
+    webtest.run(test)

@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""A damaged picture in the served site's gfx/: the page shows the loader's
+error line in place of the canvas, the line the desktop's loader gives for
+the same file (read by the game's native twin, web_mask_frames), with the
+browser's PNG decoder named where the desktop names LodePNG; and nothing goes
+on: no sound engine, no game, no frame drawn after the line. Once for a PNG
+(the creatures) and once for a BMP (the font, which the "Loading..." frame
+needs)."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import webtest  # noqa: E402
+from webtest import check  # noqa: E402
+
+
+def damaged_site(name):
+    folder = tempfile.mkdtemp(prefix='dunmark-web-site-')
+    site = os.path.join(folder, 'site')
+    shutil.copytree(webtest.site_dir(), site)
+    path = os.path.join(site, 'gfx', name)
+    with open(path, 'rb') as picture:
+        head = picture.read(40)
+    with open(path, 'wb') as picture:  # the header, then nothing
+        picture.write(head)
+    return folder, site
+
+
+def desktop_line(folder):
+    """The error line of the desktop's loader on the same art, read from
+    ../gfx/ as the game reads it."""
+    os.symlink(os.path.join('site', 'gfx'), os.path.join(folder, 'gfx'))
+    os.mkdir(os.path.join(folder, 'bin'))
+    tool = os.path.join(webtest.native_build_dir(), 'tests', 'web_mask_frames')
+    run = subprocess.run([tool, '../gfx', '1'], cwd=os.path.join(folder, 'bin'),
+                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True)
+    lines = [line for line in run.stdout.splitlines() if '.error: ' in line]
+    check(run.returncode == 1 and len(lines) == 1,
+          'the desktop loader did not stop on one error line: %s' % run.stdout[-300:])
+    return lines[0].replace('LodePNG decoder', 'stb_image decoder')
+
+
+def expect_error_line(name):
+    folder, copy = damaged_site(name)
+    expected = desktop_line(folder)
+    site = webtest.Site(copy)
+    page = webtest.Page(site)
+    try:
+        page.open()
+        for _ in range(3):
+            page.frame()
+        message = webtest.wait_for('the error line on the page', page.message)
+        check(message == expected,
+              '%s: the page says %r, the desktop %r' % (name, message, expected))
+        check(not page.canvas_shown(), '%s: the canvas still shows' % name)
+        check(any(message in line for line in page.lines()),
+              '%s: the error line is not on the console' % name)
+        drawn = page.js('return __dunmarkTest.counts().drawCalls')
+        for _ in range(120):
+            page.frame()
+        check(page.js('return __dunmarkTest.counts().drawCalls') == drawn,
+              '%s: frames were drawn after the error line' % name)
+        check(not page.has_line('Sound Engine is created!'),
+              '%s: the game went on to the sound engine' % name)
+        check(page.message() == message, '%s: the page changed its line' % name)
+        print('%s damaged: %s' % (name, message))
+    finally:
+        page.close()
+        site.close()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def test():
+    expect_error_line('char.png')
+    expect_error_line('font.bmp')
+
+
+if __name__ == '__main__':
+    webtest.run(test)

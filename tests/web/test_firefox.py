@@ -1,0 +1,37 @@
+#!/usr/bin/env python3
+"""The second engine: Debian's Firefox ESR runs tests/web/firefox/
+smoke_firefox.mjs (puppeteer-core over WebDriver BiDi, installed by
+scripts/test_web.sh into the build's web-firefox/ from the lock file) on a
+private X display: the title and the world card equal the desktop's
+references, a click, Escape, no request off the origin."""
+
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import webtest  # noqa: E402
+from webtest import check  # noqa: E402
+
+
+def test():
+    folder = os.path.join(webtest.native_build_dir(), 'web-firefox')
+    check(os.path.isdir(os.path.join(folder, 'node_modules', 'puppeteer-core')),
+          'no puppeteer-core in %s: run scripts/test_web.sh' % folder)
+    check(os.access('/usr/bin/firefox-esr', os.X_OK), 'no firefox-esr: run scripts/test_web.sh')
+    # Node resolves the module beside the script, so the script runs from there.
+    shutil.copy(os.path.join(webtest.HERE, 'firefox', 'smoke_firefox.mjs'), folder)
+    run = subprocess.run(['bash', os.path.join(webtest.SOURCE, 'scripts', 'with_xvfb.sh'),
+                          'node', 'smoke_firefox.mjs', webtest.site_dir(), webtest.SOURCE],
+                         cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                         timeout=10 * webtest.PATIENCE)
+    lines = [line for line in run.stdout.splitlines()
+             if line.startswith(('firefox:', 'smoke_firefox:'))]
+    print('\n'.join(lines))
+    check(run.returncode == 0 and 'smoke_firefox: PASS' in lines,
+          'Firefox failed:\n' + run.stdout[-2000:])
+
+
+if __name__ == '__main__':
+    webtest.run(test)

@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""The desktop's screen walk in the browser: the same route, the same seed
+(the wall clock frozen at the same moment, before the page's own scripts
+run), the same reference pictures (tests/e2e/screens/) and the same
+rectangles left out (masks.txt). Every other pixel must be equal, except
+pixels off by 1 where the game's native twin says this very frame blended
+with partial alpha (the blend units round differently). Then Escape says
+goodbye, and no request left the page's origin."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import webtest  # noqa: E402
+from webtest import Game, check  # noqa: E402
+
+
+def play_route(game):
+    """tests/e2e/screens_lib.sh's play_route, step for step."""
+    step = game.step
+    step('title')
+    game.click((320, 240))
+    step('world_card')
+    step('travel')
+
+    game.move(Game.button_left)
+    step('slime')
+    game.click(Game.button_left)
+    game.park()
+    step('slime_hit')
+    game.click(Game.button_left)
+    game.park()
+    step('slime_defeated')
+    game.click(Game.ok_button)
+    game.park()
+
+    step('camp')
+    game.click(Game.button_middle)
+    game.park()
+    step('dice')
+    game.click(Game.ok_button)
+    game.click(Game.button_right)
+
+    game.move(Game.button_left)
+    step('forge')
+    game.click(Game.button_left)
+    step('forge_bought')
+    game.click(Game.button_right)
+    game.park()
+
+    step('skeleton')
+    game.click(Game.button_right)
+    game.park()
+    step('zombie')
+    game.click(Game.button_right)
+
+    game.move(Game.button_left)
+    step('shop')
+    game.click(Game.button_right)
+    game.park()
+
+    step('dragon')
+    game.click(Game.button_middle)
+    game.park()
+    step('dragon_potion')
+    for _ in range(6):
+        game.click(Game.button_left)
+    game.park()
+    step('defeat')
+    game.click(Game.ok_button)
+    game.park()
+    step('game_over')
+    game.click((320, 240))
+    game.park()
+    step('title')
+
+
+def test():
+    site = webtest.Site(webtest.site_dir())
+    page = webtest.Page(site)
+    twin = webtest.Twin(os.path.join(webtest.site_dir(), 'gfx'))
+    try:
+        game = Game(page, twin)
+        game.start()
+        play_route(game)
+        total = 0
+        for failure in game.failures:
+            print('FAILED: ' + failure)
+        for name, frames, used, mask in game.allowance:
+            print('%-19s matches after %3d frames; off by 1 at %6d pixels, all among the '
+                  '%6d this frame blended with partial alpha' % (name, frames, used, mask))
+            total += used
+        print('the allowance was used at %d pixels over %d steps' % (total, len(game.allowance)))
+        check(not game.failures, '; '.join(game.failures))
+        page.escape()
+        page.frame()
+        webtest.wait_for('goodbye on the page', lambda: page.message() == 'goodbye')
+        check(page.has_line('goodbye'), 'no goodbye on the console')
+        check(not page.canvas_shown(), 'the canvas still shows after goodbye')
+        foreign = page.foreign_requests()
+        check(not foreign, 'requests left the origin: %s' % foreign)
+    finally:
+        twin.close()
+        page.close()
+        site.close()
+
+
+if __name__ == '__main__':
+    webtest.run(test)

@@ -1,0 +1,422 @@
+"""What the browser tests share: the site served on the loopback address,
+Debian's headless Chromium driven by Selenium with the page's clocks and
+animation frames taken over before the page's own scripts run (clock.js),
+the pointer and keys sent as the browser's own input events, and the game's
+native twin (web_mask_frames) kept tick for tick with the page."""
+
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.normpath(os.path.join(HERE, '..', '..'))
+SCREENS = os.path.join(SOURCE, 'tests', 'e2e', 'screens')
+# The desktop walk's frozen wall clock, 2026-01-10 12:00:00 UTC: the seed.
+FROZEN_SECONDS = 1768046400
+FRAME_MS = 1000.0 / 60.0
+PATIENCE = float(os.environ.get('DUNMARK_E2E_PATIENCE', '60'))
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def site_dir():
+    build = os.environ.get('DUNMARK_WEB_BUILD_DIR', os.path.join(SOURCE, 'build-web'))
+    site = os.path.join(build, 'site')
+    check(os.path.isfile(os.path.join(site, 'index.html')),
+          'no site at %s: run scripts/build_web.sh' % site)
+    return site
+
+
+def native_build_dir():
+    return os.environ.get('DUNMARK_BUILD_DIR', os.path.join(SOURCE, 'build'))
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
+
+    def log_message(self, *args):
+        pass
+
+
+class Site:
+    """A folder served on 127.0.0.1 on a free port while the test runs."""
+
+    def __init__(self, folder):
+        handler = functools.partial(QuietHandler, directory=folder)
+        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        self.origin = 'http://127.0.0.1:%d' % self.server.server_address[1]
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def chromium(width=1000, height=800, flags=()):
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    # Shared memory in /tmp: a fresh root's /dev/shm may be a bare folder.
+    for flag in ('--headless=new', '--no-sandbox', '--use-angle=swiftshader',
+                 '--enable-unsafe-swiftshader', '--force-device-scale-factor=1',
+                 '--disable-dev-shm-usage',
+                 '--window-size=%d,%d' % (width, height)) + tuple(flags):
+        options.add_argument(flag)
+    options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
+    return webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+
+
+def clock_script():
+    with open(os.path.join(HERE, 'clock.js')) as source:
+        return source.read().replace('__FROZEN_MS__', str(FROZEN_SECONDS * 1000))
+
+
+def wait_for(what, condition, patience=PATIENCE):
+    deadline = time.monotonic() + patience
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure('timed out waiting for ' + what)
+        time.sleep(0.02)
+
+
+class Page:
+    """The game's page in a fresh browser, on a driven clock unless told
+    otherwise. Frames run only when the test asks for them."""
+
+    def __init__(self, site, width=1000, height=800, driven=True, before='', flags=()):
+        self.site = site
+        self.driver = chromium(width, height, flags)
+        self.driven = driven
+        script = (clock_script() if driven else '') + before
+        if script:
+            self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': script})
+
+    def open(self, path='/'):
+        self.driver.get(self.site.origin + path)
+        if self.driven:
+            wait_for('the engine to start its frames', lambda: self.js('return __dunmarkTest.waiting()'))
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def frame(self, milliseconds=FRAME_MS):
+        return self.js('return __dunmarkTest.frame(arguments[0])', milliseconds)
+
+    def lines(self):
+        return self.js('return __dunmarkTest.lines()')
+
+    def has_line(self, text):
+        return any(text in line for line in self.lines())
+
+    def canvas_box(self):
+        return self.js("const r = document.getElementById('canvas').getBoundingClientRect();"
+                       "return [r.left, r.top, r.width, r.height];")
+
+    def mouse(self, kind, x, y, button='left'):
+        """One input event of the browser at client pixel (x, y)."""
+        before = self.js('return __dunmarkTest.counts().mouse')
+        event = {'type': kind, 'x': x, 'y': y}
+        if kind != 'mouseMoved':
+            event.update(button=button, clickCount=1)
+        self.driver.execute_cdp_cmd('Input.dispatchMouseEvent', event)
+        wait_for('the page to take the mouse event',
+                 lambda: self.js('return __dunmarkTest.counts().mouse') > before)
+
+    def escape(self):
+        for kind in ('keyDown', 'keyUp'):
+            self.driver.execute_cdp_cmd('Input.dispatchKeyEvent', {
+                'type': kind, 'key': 'Escape', 'code': 'Escape', 'windowsVirtualKeyCode': 27})
+
+    def message(self):
+        return self.js("const m = document.getElementById('message');"
+                       "return m.hidden ? null : document.getElementById('message-text').textContent;")
+
+    def canvas_shown(self):
+        return self.js("return !document.getElementById('canvas').hidden;")
+
+    def foreign_requests(self):
+        """Every request the page made that left its origin, from the
+        browser's own network events."""
+        foreign = []
+        for entry in self.driver.get_log('performance'):
+            message = json.loads(entry['message'])['message']
+            if message.get('method') != 'Network.requestWillBeSent':
+                continue
+            url = message['params']['request']['url']
+            if not (url.startswith(self.site.origin + '/') or url.startswith('data:')
+                    or url.startswith('blob:' + self.site.origin)):
+                foreign.append(url)
+        foreign += [url for url in self.js(
+            "return performance.getEntriesByType('resource').map(e => e.name)")
+            if not url.startswith(self.site.origin + '/')]
+        return foreign
+
+    def close(self):
+        try:
+            self.driver.quit()
+        except Exception:
+            pass
+
+
+class Twin:
+    """The game run natively by web_mask_frames on the same seed, fed the
+    same pointer events and ticks as the page."""
+
+    def __init__(self, gfx):
+        tool = os.path.join(native_build_dir(), 'tests', 'web_mask_frames')
+        check(os.access(tool, os.X_OK), 'no %s: build the native tests first' % tool)
+        self.work = tempfile.mkdtemp(prefix='dunmark-web-')
+        self.process = subprocess.Popen([tool, gfx, str(FROZEN_SECONDS)], cwd=self.work,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        text=True)
+        self.pending = 0
+
+    def send(self, line):
+        self.process.stdin.write(line + '\n')
+
+    def tick(self):
+        self.pending += 1
+
+    def flush(self):
+        if self.pending:
+            self.send('tick %d' % self.pending)
+            self.pending = 0
+
+    def answer(self, word):
+        self.process.stdin.flush()
+        while True:
+            line = self.process.stdout.readline()
+            check(line, 'web_mask_frames ended')
+            if line.startswith(word + ' '):
+                return line.split()
+
+    def mask(self):
+        """The last frame's partial-alpha pixels, one byte a pixel."""
+        self.flush()
+        path = os.path.join(self.work, 'mask')
+        self.send('mask ' + path)
+        words = self.answer('mask')
+        check(words[2] == '0', 'the game drew %s quads that are not rectangles' % words[2])
+        with open(path, 'rb') as data:
+            return data.read()
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+def reference_rgb(name):
+    path = os.path.join(SCREENS, name + '.png')
+    check(os.path.isfile(path), 'no reference ' + path)
+    rgb = subprocess.run(['convert', path, '-depth', '8', 'rgb:-'], check=True,
+                         stdout=subprocess.PIPE).stdout
+    check(len(rgb) == 640 * 480 * 3, 'reference %s is not 640x480' % path)
+    return rgb
+
+
+def ignored_rectangles(name):
+    """The desktop walk's rectangles for this step (screens/masks.txt)."""
+    ignored = bytearray(640 * 480)
+    any_rect = False
+    with open(os.path.join(SCREENS, 'masks.txt')) as masks:
+        for line in masks:
+            words = line.split()
+            if not words or words[0].startswith('#') or words[0] != name:
+                continue
+            x, y, w, h = (int(word) for word in words[1:5])
+            for row in range(y, y + h):
+                ignored[row * 640 + x:row * 640 + x + w] = b'\1' * w
+            any_rect = True
+    return bytes(ignored) if any_rect else None
+
+
+def run(test):
+    """Runs test() and prints PASS, or the failure, with exit code 0 or 1."""
+    name = os.path.basename(sys.argv[0])
+    start = time.monotonic()
+    try:
+        test()
+    except Failure as failure:
+        print('%s: FAIL: %s' % (name, failure))
+        sys.exit(1)
+    print('%s: PASS (%.1f s)' % (name, time.monotonic() - start))
+    sys.exit(0)
+
+
+def b64(data):
+    return base64.b64encode(data).decode('ascii')
+
+
+class Game:
+    """The game's page and its native twin, run frame for frame: after the
+    two frames of start-up, every frame of 1/60 s runs one tick on both."""
+
+    # Window coordinates of the desktop walk (tests/e2e/screens_lib.sh).
+    button_left = (160, 290)
+    button_middle = (320, 312)
+    button_right = (480, 290)
+    ok_button = (320, 280)
+    parked = (4, 4)
+
+    def __init__(self, page, twin, actions=False):
+        self.page = page
+        self.twin = twin
+        self.actions = actions
+        self.allowance = []  # (step, frames waited, pixels off by 1 in the mask, mask size)
+        self.sent_mask = None
+        self.failures = []  # steps that never matched; the walk goes on
+        self.steps = 0
+
+    def start(self):
+        self.page.open()
+        self.page.frame()  # input, graphics, the art, the "Loading..." frame
+        self.page.frame()  # the sound engine and the game record
+        check(self.page.has_line('Sound Engine is created!'),
+              'start-up did not finish: %s' % self.page.lines()[-5:])
+        self.pointer('mouseMoved', *self.parked)
+
+    def frames(self, count):
+        for _ in range(count):
+            check(self.page.frame(), 'a frame of 1/60 s drew nothing')
+            self.twin.tick()
+
+    def client_point(self, x, y):
+        left, top, width, height = self.page.canvas_box()
+        return (left + (x + 0.5) * width / 640.0, top + (y + 0.5) * height / 480.0)
+
+    def pointer(self, kind, x, y):
+        """A pointer event at game pixel (x, y) of the canvas as shown; the
+        twin gets the pixel the page's input engine computes from it."""
+        cx, cy = self.client_point(x, y)
+        if self.actions:
+            self.action(kind, cx, cy)
+        else:
+            self.page.mouse(kind, cx, cy)
+        counts = self.page.js('return __dunmarkTest.counts()')
+        left, top, width, height = self.page.canvas_box()
+        gx = int((int(counts['clientX']) - left) * 640 // width)
+        gy = int((int(counts['clientY']) - top) * 480 // height)
+        check((gx, gy) == (x, y), 'the pointer reached %s, not %s' % ((gx, gy), (x, y)))
+        self.twin.send('move %d %d' % (gx, gy))
+        if kind == 'mousePressed':
+            self.twin.send('down 0')
+        elif kind == 'mouseReleased':
+            self.twin.send('up 0')
+
+    def action(self, kind, cx, cy):
+        """The same event through WebDriver's pointer actions: a move is
+        measured from the canvas's centre (and corrected once if the
+        browser's rounding of that centre put it a pixel off), a press or a
+        release happens where the pointer is."""
+        from selenium.webdriver.common.action_chains import ActionChains
+        from selenium.webdriver.common.by import By
+        canvas = self.page.driver.find_element(By.ID, 'canvas')
+        left, top, width, height = self.page.canvas_box()
+        dx = int(round(cx - (left + width / 2.0)))
+        dy = int(round(cy - (top + height / 2.0)))
+        if kind != 'mouseMoved':
+            self.action('mouseMoved', cx, cy)
+        for _ in range(3):
+            before = self.page.js('return __dunmarkTest.counts()')
+            chain = ActionChains(self.page.driver, duration=0)
+            if kind == 'mouseMoved':
+                chain.move_to_element_with_offset(canvas, dx, dy)
+            elif kind == 'mousePressed':
+                chain.click_and_hold()
+            else:
+                chain.release()
+            chain.perform()
+            seen = wait_for('the page to take the pointer action', lambda: (
+                lambda counts: counts if counts['mouse'] > before['mouse'] else None)(
+                    self.page.js('return __dunmarkTest.counts()')))
+            if kind != 'mouseMoved':
+                return
+            missX = int(cx) - int(seen['clientX'])
+            missY = int(cy) - int(seen['clientY'])
+            if missX == 0 and missY == 0:
+                return
+            dx += missX
+            dy += missY
+
+    def move(self, point):
+        self.pointer('mouseMoved', *point)
+
+    def park(self):
+        self.move(self.parked)
+
+    def click(self, point):
+        """As the desktop walk clicks: press, 0.1 s, release, 0.05 s."""
+        self.pointer('mousePressed', *point)
+        self.frames(6)
+        self.pointer('mouseReleased', *point)
+        self.frames(3)
+
+    def step(self, name, patience_frames=400):
+        """Runs frames until the canvas shows the step's reference: every
+        pixel equal, but for the desktop walk's rectangles for the step and
+        pixels off by 1 in a channel where the twin says this frame blended
+        with partial alpha. A step that never gets there is noted in
+        failures, and the walk goes on. 400 frames cover the longest wait of
+        the route (card, walk and panel: 220 ticks) and a whole animation
+        cycle (128 frames)."""
+        self.steps += 1
+        name_shown = '%02d %s' % (self.steps, name)
+        ignored = ignored_rectangles(name)
+        self.page.js('__dunmarkTest.setReference(arguments[0], arguments[1])',
+                     b64(reference_rgb(name)), b64(ignored) if ignored else None)
+        fewest = None
+        for count in range(patience_frames):
+            result = self.page.js('return __dunmarkTest.compare(false)')
+            if result['far'] == 0 and result['near'] == 0:
+                self.allowance.append((name_shown, count, 0, 0))
+                return count
+            if result['far'] > 0:
+                fewest = result['far'] if fewest is None else min(fewest, result['far'])
+                self.frames(1)
+                continue
+            mask = self.twin.mask()
+            if mask != self.sent_mask:
+                self.page.js('__dunmarkTest.setMask(arguments[0])', b64(mask))
+                self.sent_mask = mask
+            result = self.page.js('return __dunmarkTest.compare(true)')
+            if result['bad'] == 0:
+                blended = len(mask) - mask.count(0)
+                self.allowance.append((name_shown, count, result['used'], blended))
+                return count
+            fewest = result['bad'] if fewest is None else min(fewest, result['bad'])
+            self.frames(1)
+        self.keep_failure(name)
+        self.failures.append('step %s never matched its reference in %d frames; the closest '
+                             'frame had %d pixels off' % (name_shown, patience_frames, fewest))
+        return None
+
+    def keep_failure(self, name):
+        folder = os.path.join(native_build_dir(), 'test-work', 'web')
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, name + '-browser.png')
+        rgb = base64.b64decode(self.page.js('return __dunmarkTest.pixels()'))
+        subprocess.run(['convert', '-size', '640x480', '-depth', '8', 'rgb:-', path],
+                       input=rgb, check=False)
+        print('the last frame of %s is in %s' % (name, path))
