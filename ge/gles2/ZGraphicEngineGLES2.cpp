@@ -73,7 +73,8 @@ ZGraphicEngineGLES2::ZGraphicEngineGLES2(int width, int height)
       namedSlot(-1),
       program(0),
       vertexBuffer(0),
-      texSizeLocation(-1) {
+      texSizeLocation(-1),
+      borderBiasLocation(-1) {
     LogMessage("Loading Graphic Engine...", tag);
 
     glViewport(0, 0, width, height);
@@ -116,6 +117,8 @@ void ZGraphicEngineGLES2::CreateProgram() {
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
     texSizeLocation = glGetUniformLocation(program, "texSize");
+    borderBiasLocation = glGetUniformLocation(program, "borderBias");
+    ChooseBorderTexel(BorderTexel::After);
 
     GLuint buffer = 0;
     glGenBuffers(1, &buffer);
@@ -205,6 +208,15 @@ void ZGraphicEngineGLES2::DrawQuad(const Quad* quad) {
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(corners), corners);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     glDrawArrays(GL_TRIANGLES, 3, 3);
+}
+
+// A 512th of a texel: far above any implementation's interpolation error at
+// these texture sizes, far below the distance from a border of any pixel
+// centre that is not on one.
+void ZGraphicEngineGLES2::ChooseBorderTexel(BorderTexel choice) {
+    const float bias = 1.0f / 512.0f;
+    glUseProgram(program);
+    glUniform1f(borderBiasLocation, choice == BorderTexel::After ? bias : -bias);
 }
 
 void ZGraphicEngineGLES2::CaptureInto(int slot) {

@@ -43,6 +43,13 @@ public:
     void SetTexture(int slot, uint32_t id, int imageWidth, int imageHeight,
                     int texWidth, int texHeight);
 
+    // Which texel a pixel centre exactly on the border between two gets. The
+    // one after the border is the renderer's rule, the same on every
+    // implementation; the one before it lets tests find where the choice
+    // shows. (OpenGL 1.1 on Mesa takes either, as its rounding falls.)
+    enum class BorderTexel { After, Before };
+    void ChooseBorderTexel(BorderTexel choice);
+
     static bool IsSlot(int slot) { return slot >= 0 && slot < slotCount; }
 
     uint32_t TextureId(int slot) const { return IsSlot(slot) ? textureIds[slot] : 0; }
@@ -78,6 +85,7 @@ private:
     uint32_t program;
     uint32_t vertexBuffer;
     int texSizeLocation;
+    int borderBiasLocation;
 };
 
 }  // namespace ge

@@ -73,9 +73,13 @@ namespace {
 template <typename Engine, typename Store>
 std::vector<gltest::Pixels> DrawAll(const std::vector<SlotImage>& textures,
                                     const std::vector<DrawList>& lists,
-                                    gltest::Pixels (*read)()) {
+                                    gltest::Pixels (*read)(),
+                                    const std::function<void(Engine&)>& prepare = nullptr) {
     std::vector<gltest::Pixels> pictures;
     Engine engine(gltest::windowWidth, gltest::windowHeight);
+    if (prepare) {
+        prepare(engine);
+    }
     Store store(engine);
     for (const SlotImage& texture : textures) {
         store.UploadTexture(texture.slot, texture.image);
@@ -100,13 +104,36 @@ std::vector<gltest::Pixels> DrawWithOpenGL(const std::vector<SlotImage>& texture
 }
 
 std::vector<gltest::Pixels> DrawWithGLES2(const std::vector<SlotImage>& textures,
-                                          const std::vector<DrawList>& lists) {
+                                          const std::vector<DrawList>& lists,
+                                          ge::ZGraphicEngineGLES2::BorderTexel border) {
     std::vector<gltest::Pixels> pictures;
     estest::RunInEsContext([&] {
         pictures = DrawAll<ge::ZGraphicEngineGLES2, ge::ZTextureStoreGLES2>(
-            textures, lists, estest::ReadEsPixels);
+            textures, lists, estest::ReadEsPixels,
+            [border](ge::ZGraphicEngineGLES2& engine) { engine.ChooseBorderTexel(border); });
     });
     return pictures;
+}
+
+BorderDifference CompareButBorders(const gltest::Pixels& expected, const gltest::Pixels& actual,
+                                   const gltest::Pixels& otherChoice) {
+    BorderDifference difference;
+    for (int y = 0; y < gltest::windowHeight; ++y) {
+        for (int x = 0; x < gltest::windowWidth; ++x) {
+            const uint32_t e = expected.At(x, y);
+            const uint32_t a = actual.At(x, y);
+            if (e == a) {
+                continue;
+            }
+            if (a != otherChoice.At(x, y)) {
+                ++difference.atBorders;
+            } else if (difference.elsewhere++ == 0) {
+                difference.firstX = x;
+                difference.firstY = y;
+            }
+        }
+    }
+    return difference;
 }
 
 Difference Compare(const gltest::Pixels& expected, const gltest::Pixels& actual) {

@@ -6,6 +6,7 @@
 
 #include "ge/TextureLoader.h"
 #include "ge/XGraphicEngine.h"
+#include "ge/gles2/ZGraphicEngineGLES2.h"
 #include "tests/ge/GlTestWindow.h"
 #include "tests/support/RecordingGraphicEngine.h"
 
@@ -31,8 +32,22 @@ void Replay(const DrawList& calls, ge::XGraphicEngine& engine);
 // textures; the pixels after each list. Empty if a renderer could not be made.
 std::vector<gltest::Pixels> DrawWithOpenGL(const std::vector<SlotImage>& textures,
                                            const std::vector<DrawList>& lists);
-std::vector<gltest::Pixels> DrawWithGLES2(const std::vector<SlotImage>& textures,
-                                          const std::vector<DrawList>& lists);
+std::vector<gltest::Pixels> DrawWithGLES2(
+    const std::vector<SlotImage>& textures, const std::vector<DrawList>& lists,
+    ge::ZGraphicEngineGLES2::BorderTexel border = ge::ZGraphicEngineGLES2::BorderTexel::After);
+
+// Where the OpenGL 1.1 picture differs from the ES one: at pixels where the
+// ES renderer's choice of texel at exact borders shows (its pictures with
+// either choice differ there: the OpenGL one took another texel, in one axis
+// or both); and anywhere else, which is a fault.
+struct BorderDifference {
+    int atBorders = 0;
+    int elsewhere = 0;
+    int firstX = -1;  // the first pixel elsewhere
+    int firstY = -1;
+};
+BorderDifference CompareButBorders(const gltest::Pixels& expected, const gltest::Pixels& actual,
+                                   const gltest::Pixels& otherChoice);
 
 // How two pictures differ.
 struct Difference {
