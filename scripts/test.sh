@@ -41,7 +41,6 @@ DUNMARK_BUILD_DIR=$build DUNMARK_CMAKE_ARGS="-DDUNMARK_WERROR=ON" bash "$here/se
 run_suite "$build"
 ((quick)) && exit 0
 
-
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 DUNMARK_BUILD_DIR=$asan_build DUNMARK_CMAKE_ARGS="-DDUNMARK_SANITIZE=address -DDUNMARK_WERROR=ON" \
   bash "$here/setup.sh" --tests
