@@ -1,7 +1,8 @@
 #include "app/Log.h"
 
 #include <cstdio>
-#include <cstdlib>
+
+#include "app/Platform.h"
 
 namespace {
 
@@ -34,5 +35,5 @@ void LogMessage(const char* text, const char* tag) {
 
 void LogError(const char* text, const char* tag) {
     WriteEverywhere(tag, ".error: ", text);
-    std::exit(1);
+    sys::ExitProcess(1);
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -73,6 +74,10 @@ void OnFatalSignal(int number) {
 #endif
 
 }  // namespace
+
+void ExitProcess(int code) {
+    std::exit(code);
+}
 
 void KeepFreedMemory() {
     mallopt(M_TRIM_THRESHOLD, 16 << 20);

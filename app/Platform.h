@@ -3,8 +3,11 @@
 #include <cstdint>
 
 // The few services of the operating system the shell needs: a monotonic
-// clock, sleeping until a moment of it, the size of the primary screen, a
-// thread and a report of a crash.
+// clock, sleeping until a moment of it, the end of the process, the size of
+// the primary screen, a thread and a report of a crash. The clock is the same
+// code on every platform (PlatformClock.cpp); the rest is one file per
+// platform: Platform.cpp on the desktop, web/WebPlatform.cpp in the browser,
+// which has only the end of the process.
 namespace sys {
 
 // Microseconds of a monotonic clock from an arbitrary fixed point.
@@ -13,6 +16,11 @@ uint64_t Microseconds();
 // Sleeps until Microseconds() has reached the given moment (returns at once
 // if it has passed).
 void SleepUntil(uint64_t microseconds);
+
+// Ends the process with the exit code, as the C library's exit does. In the
+// browser it ends the program even though the page's frames keep it alive,
+// and the page shows its last words.
+[[noreturn]] void ExitProcess(int code);
 
 struct ScreenSize {
     int width;

@@ -7,7 +7,7 @@ if(EMSCRIPTEN_VERSION VERSION_LESS 3.1.6)
 endif()
 
 # The browser shell's own process-wide pointers; no toolkit, no threads.
-set(DUNMARK_PLATFORM_BASE_SOURCES app/web/WebGlobals.cpp)
+set(DUNMARK_PLATFORM_BASE_SOURCES app/web/WebGlobals.cpp app/web/WebPlatform.cpp)
 set(DUNMARK_PLATFORM_BASE_LINKS "")
 
 # The PNG decoder under the image loader (CMakeLists.txt).

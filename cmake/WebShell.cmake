@@ -45,6 +45,14 @@ add_custom_command(
   COMMENT "Drawing the game's pictures into ${DUNMARK_GFX_DIR}"
   VERBATIM)
 add_custom_target(art ALL DEPENDS ${DUNMARK_ART_OUTPUTS})
+set(DUNMARK_WEB_ICON ${CMAKE_BINARY_DIR}/icons/dunmark-32.png)
+add_custom_command(
+  OUTPUT ${DUNMARK_WEB_ICON}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
+  COMMAND ${CMAKE_BINARY_DIR}/artgen-native/make_icon ${DUNMARK_GFX_DIR}/char.png 32 ${DUNMARK_WEB_ICON}
+  DEPENDS artgen_native ${DUNMARK_GFX_DIR}/char.png
+  COMMENT "Making the page's icon"
+  VERBATIM)
 
 # The site: build-web/site/, a folder of static files.
 set(DUNMARK_SITE_DIR ${CMAKE_BINARY_DIR}/site)
@@ -55,11 +63,12 @@ add_custom_command(
     -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
     -DENGINE_DIR=${CMAKE_BINARY_DIR}/bin
     -DGFX_DIR=${DUNMARK_GFX_DIR}
+    -DICON=${DUNMARK_WEB_ICON}
     -DSITE_DIR=${DUNMARK_SITE_DIR}
     -DDUNMARK_VERSION=${PROJECT_VERSION}
     "-DART_FILES=${DUNMARK_ART_FILES}"
     -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
-  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_PAGE_SOURCES}
+  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_PAGE_SOURCES}
     ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake $<TARGET_FILE:dunmark>
   COMMENT "Assembling the site in ${DUNMARK_SITE_DIR}"
   VERBATIM)

@@ -1,6 +1,6 @@
 # Assembles the browser's site from the engine's script and module, the page
 # (web/) and the art: cmake -P with SOURCE_DIR, ENGINE_DIR, GFX_DIR, SITE_DIR,
-# DUNMARK_VERSION and ART_FILES (a list). Every script, style and module
+# DUNMARK_VERSION and ART_FILES (a list) and ICON. Every script, style and module
 # carries a hash of its bytes in its name, so that a returning player never
 # mixes an old script with a new module. The art keeps its names under gfx/.
 cmake_minimum_required(VERSION 3.16)
@@ -20,6 +20,7 @@ endfunction()
 hashed_copy(${ENGINE_DIR}/dunmark.wasm dunmark wasm ENGINE_WASM)
 hashed_copy(${ENGINE_DIR}/dunmark.js dunmark js ENGINE_JS)
 hashed_copy(${SOURCE_DIR}/web/page.css page css PAGE_CSS)
+hashed_copy(${ICON} icon png PAGE_ICON)
 
 set(ART_FILES_JS "")
 foreach(art ${ART_FILES})

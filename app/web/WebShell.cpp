@@ -4,7 +4,6 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "app/ArtFiles.h"
@@ -165,7 +164,7 @@ void Shutdown() {
     }
     std::fputs("goodbye\n", stdout);
     std::fflush(stdout);
-    std::exit(0);
+    sys::ExitProcess(0);
 }
 
 }  // namespace web

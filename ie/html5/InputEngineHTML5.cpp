@@ -5,9 +5,13 @@
 #include <cmath>
 #include <cstring>
 
-// The canvas's box on the page, in CSS pixels: left, top, width, height.
+// The canvas's box on the page, in CSS pixels: left, top, width, height. The
+// selector is ASCII, read byte by byte: the runtime's string helpers are
+// not available to this code in every Emscripten release.
 EM_JS(void, dm_canvas_box, (const char* selector, double* box), {
-    const element = document.querySelector(UTF8ToString(selector));
+    let text = "";
+    for (let at = selector; HEAPU8[at] != 0; at++) text += String.fromCharCode(HEAPU8[at]);
+    const element = document.querySelector(text);
     const rect = element ? element.getBoundingClientRect() : {left : 0, top : 0, width : 0, height : 0};
     HEAPF64[(box >> 3) + 0] = rect.left;
     HEAPF64[(box >> 3) + 1] = rect.top;
@@ -108,15 +112,16 @@ void InputEngineHTML5::Listen(bool on) {
 }
 
 // Client coordinates to pixels of the drawing buffer, truncated as the
-// toolkit's integer event coordinates are.
-void InputEngineHTML5::SetPointerFromClient(long clientX, long clientY) {
+// toolkit's integer event coordinates are. (Emscripten's events give them as
+// whole numbers in older releases and as doubles in newer ones.)
+void InputEngineHTML5::SetPointerFromClient(double clientX, double clientY) {
     double box[4];
     dm_canvas_box(canvas, box);
     if (box[2] <= 0.0 || box[3] <= 0.0) {
         return;
     }
-    const double x = (static_cast<double>(clientX) - box[0]) * bufferWidth / box[2];
-    const double y = (static_cast<double>(clientY) - box[1]) * bufferHeight / box[3];
+    const double x = (clientX - box[0]) * bufferWidth / box[2];
+    const double y = (clientY - box[1]) * bufferHeight / box[3];
     latch.SetPendingPointer(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
 }
 

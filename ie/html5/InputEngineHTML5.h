@@ -45,7 +45,7 @@ private:
     static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* engine);
 
     void Listen(bool on);
-    void SetPointerFromClient(long clientX, long clientY);
+    void SetPointerFromClient(double clientX, double clientY);
     void TakeTouch(int type, const EmscriptenTouchEvent& event);
 
     const char* canvas;

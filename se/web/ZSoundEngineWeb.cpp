@@ -45,9 +45,16 @@ EM_JS(int, dm_mp3_rate, (int job), { return Module.dunmarkMp3Jobs[job].audio.sam
 
 EM_JS(int, dm_mp3_frames, (int job), { return Module.dunmarkMp3Jobs[job].audio.length; });
 
-// Writes the error text (at most size - 1 bytes and a zero) into text.
+// Writes the error text into text: at most size - 1 bytes, each character
+// outside ASCII as '?', and a zero.
 EM_JS(void, dm_mp3_error, (int job, char* text, int size), {
-    stringToUTF8(Module.dunmarkMp3Jobs[job].error || "", text, size);
+    const error = Module.dunmarkMp3Jobs[job].error || "";
+    const length = Math.min(error.length, size - 1);
+    for (let i = 0; i < length; i++) {
+        const code = error.charCodeAt(i);
+        HEAPU8[text + i] = code < 128 ? code : 63;
+    }
+    HEAPU8[text + length] = 0;
 });
 
 // Writes the job's frames as interleaved 16-bit samples and forgets the job.
