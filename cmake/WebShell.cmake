@@ -2,7 +2,7 @@
 # Emscripten builds (the "web" preset), after the libraries both builds share.
 include(ExternalProject)
 
-dunmark_library(dm_iehtml5 SOURCES ie/html5/InputEngineHTML5.cpp LINKS dm_iecore)
+dunmark_library(dm_iehtml5 SOURCES ie/html5/InputEngineHTML5.cpp LINKS dm_iecore dm_domkeys)
 
 dunmark_library(dm_seweb SOURCES se/ZSoundOpenAL.cpp se/web/ZSoundEngineWeb.cpp LINKS dm_base)
 target_link_options(dm_seweb INTERFACE -lopenal)

@@ -292,12 +292,3 @@ void LoadPngTextureInto(XTextureStore& store, const char* path, int slot) {
 }
 
 }  // namespace ge
-
-void LoadBmpTexture(const char* mode, int slot, const char* path) {
-    ge::LoadBmpTextureInto(ge::ProcessTextureStore(), mode, slot, path);
-}
-
-int LoadPngTexture(const char* path, int slot) {
-    ge::LoadPngTextureInto(ge::ProcessTextureStore(), path, slot);
-    return 0;
-}

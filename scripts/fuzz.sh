@@ -23,13 +23,13 @@ cmake -S "$top/fuzz" -B "$fuzz_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$fuzz_build" -j "$(nproc)"
 bash "$top/fuzz/make_corpus.sh" "$fuzz_build/bin/make_corpus" "$fuzz_build/corpus-seed"
 
-# target:largest input
-targets=(bmp:4096 png:4096 mp3:65536)
+# target:largest input:corpus (the browser build's PNG decoder, stb_png,
+# starts from the PNG corpora)
+targets=(bmp:4096:bmp png:4096:png stb_png:4096:png mp3:65536:mp3)
 failed=0
 mkdir -p "$fuzz_build/logs" "$fuzz_build/artifacts"
 for entry in "${targets[@]}"; do
-  name=${entry%%:*}
-  max_len=${entry#*:}
+  IFS=: read -r name max_len kept <<<"$entry"
   corpus=$fuzz_build/corpus/$name
   log=$fuzz_build/logs/$name.log
   mkdir -p "$corpus"
@@ -39,7 +39,7 @@ for entry in "${targets[@]}"; do
   if "$fuzz_build/bin/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 \
        -max_len="$max_len" -print_final_stats=1 -close_fd_mask=2 \
        -artifact_prefix="$fuzz_build/artifacts/$name-" \
-       "$corpus" "$top/fuzz/corpus/$name" "$fuzz_build/corpus-seed/$name" >"$log" 2>&1; then
+       "$corpus" "$top/fuzz/corpus/$kept" "$fuzz_build/corpus-seed/$kept" >"$log" 2>&1; then
     grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 || true
     grep -E '^stat::number_of_executed_units' "$log" || true
   else

@@ -6,25 +6,27 @@ namespace ge {
 
 namespace {
 
-// Positions arrive in window pixels with y up, as the OpenGL 1.1 renderer's
-// orthographic projection takes them.
+// Positions arrive in clip space, projected by the renderer itself.
 const char* const vertexSource = R"(
 attribute vec2 position;
 attribute vec2 texCoord;
 attribute vec4 colour;
-uniform vec2 viewScale;
 varying vec2 vTexCoord;
 varying vec4 vColour;
 void main() {
-    gl_Position = vec4(position * viewScale - 1.0, 0.0, 1.0);
+    gl_Position = vec4(position, 0.0, 1.0);
     vTexCoord = texCoord;
     vColour = colour;
 }
 )";
 
-// The texel is chosen here, not by the sampler: its index is taken from the
-// coordinate in texels, wrapped as the desktop's repeating textures wrap, and
-// the sampler is asked for that texel's centre only.
+// The texel is chosen here, not by the sampler: its index is the floor of
+// the interpolated coordinate in texels, wrapped as the desktop's repeating
+// textures wrap, and the sampler is asked for that texel's centre only, so
+// no implementation's sampler rounding or wrapping takes part. The colour
+// arrives as whole bytes; the texel times the colour is rounded in exact
+// whole-number steps, round(texel * colour / 255), as the OpenGL 1.1
+// renderer's modulation comes out.
 const char* const fragmentSource = R"(
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
@@ -37,7 +39,9 @@ varying vec2 vTexCoord;
 varying vec4 vColour;
 void main() {
     vec2 index = mod(floor(vTexCoord * texSize), texSize);
-    gl_FragColor = texture2D(image, (index + 0.5) / texSize) * vColour;
+    vec4 texel = floor(texture2D(image, (index + 0.5) / texSize) * 255.0 + 0.5);
+    vec4 product = texel * floor(vColour + 0.5) + 128.0;
+    gl_FragColor = floor((product + floor(product / 256.0)) / 256.0) / 255.0;
 }
 )";
 

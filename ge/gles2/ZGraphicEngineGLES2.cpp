@@ -2,10 +2,10 @@
 
 #include <GLES2/gl2.h>
 
+#include <cstddef>
+
 #include "app/Log.h"
 #include "ge/gles2/Shaders.h"
-
-#include <cstddef>
 
 namespace ge {
 
@@ -18,28 +18,43 @@ const float glyphAdvance = 7.0f;
 const float lineAdvance = 14.0f;
 const float gridCell = 1.0f / 16.0f;
 
-// One corner as the shader reads it: window position (y up), texture
-// coordinates scaled to the image's part of the texture, colour bytes.
+// One corner as the shader reads it: position in clip space, texture
+// coordinates scaled to the image's part of the texture, colour bytes 0..255.
 struct Corner {
     float x, y;
     float s, t;
-    uint8_t rgba[4];
+    float rgba[4];
 };
 
 // The OpenGL 1.1 renderer draws a quad as the polygon 0, 1, 3, 2, which the
-// implementation cuts into the fan 0-1-3, 0-3-2.
-const int fanOrder[6] = {0, 1, 3, 0, 3, 2};
+// implementation cuts into the triangles 1-3-0 and 3-2-0 and sets up one by
+// one. Drawn here the same way, in two calls, the triangles' interpolation
+// is set up alike; one call would let the implementation take the pair for
+// a rectangle and set it up as one.
+const int triangles[6] = {1, 3, 0, 3, 2, 0};
 
-Corner MakeCorner(const QuadVertex& vertex, float su, float sv, float viewHeight) {
+float Channel(uint32_t colour, int shift) {
+    return static_cast<float>((colour >> shift) & 0xFFu);
+}
+
+// A window coordinate in clip space, rounded as the OpenGL 1.1 renderer's
+// orthographic projection rounds it.
+float Clip(float position, float scale) {
+    const float scaled = position * scale;
+    return scaled - 1.0f;
+}
+
+Corner MakeCorner(const QuadVertex& vertex, float su, float sv, float viewWidth,
+                  float viewHeight) {
     Corner corner;
-    corner.x = vertex.x;
-    corner.y = viewHeight - vertex.y;
+    corner.x = Clip(vertex.x, 2.0f / viewWidth);
+    corner.y = Clip(viewHeight - vertex.y, 2.0f / viewHeight);
     corner.s = su * vertex.u;
     corner.t = sv * vertex.v;
-    corner.rgba[0] = static_cast<uint8_t>(vertex.colour >> 16);
-    corner.rgba[1] = static_cast<uint8_t>(vertex.colour >> 8);
-    corner.rgba[2] = static_cast<uint8_t>(vertex.colour);
-    corner.rgba[3] = static_cast<uint8_t>(vertex.colour >> 24);
+    corner.rgba[0] = Channel(vertex.colour, 16);
+    corner.rgba[1] = Channel(vertex.colour, 8);
+    corner.rgba[2] = Channel(vertex.colour, 0);
+    corner.rgba[3] = Channel(vertex.colour, 24);
     return corner;
 }
 
@@ -100,8 +115,6 @@ void ZGraphicEngineGLES2::CreateProgram() {
     }
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
-    glUniform2f(glGetUniformLocation(program, "viewScale"), 2.0f / viewWidth,
-                2.0f / viewHeight);
     texSizeLocation = glGetUniformLocation(program, "texSize");
 
     GLuint buffer = 0;
@@ -117,7 +130,7 @@ void ZGraphicEngineGLES2::CreateProgram() {
     glVertexAttribPointer(quadTexCoordAttribute, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(Corner, s)));
     glEnableVertexAttribArray(quadColourAttribute);
-    glVertexAttribPointer(quadColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+    glVertexAttribPointer(quadColourAttribute, 4, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(Corner, rgba)));
 }
 
@@ -185,12 +198,13 @@ void ZGraphicEngineGLES2::DrawQuad(const Quad* quad) {
     const float sv = vScale[boundTexture];
     Corner corners[6];
     for (int i = 0; i < 6; ++i) {
-        corners[i] = MakeCorner(quad->vertices[fanOrder[i]], su, sv, viewHeight);
+        corners[i] = MakeCorner(quad->vertices[triangles[i]], su, sv, viewWidth, viewHeight);
     }
     glUniform2f(texSizeLocation, static_cast<float>(textureWidth[namedSlot]),
                 static_cast<float>(textureHeight[namedSlot]));
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(corners), corners);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDrawArrays(GL_TRIANGLES, 3, 3);
 }
 
 void ZGraphicEngineGLES2::CaptureInto(int slot) {

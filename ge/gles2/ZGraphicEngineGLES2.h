@@ -10,8 +10,9 @@ namespace ge {
 // renderer, drawn with one shader program. Quads are two triangles with the
 // texture times the vertex colour, blended by alpha; 256 texture slots; the
 // surface is captured into a slot's texture when its render target is
-// replaced; bitmap-font text. The shader picks each pixel's texel itself
-// (TexelRule.h) instead of leaving it to the implementation's sampler.
+// replaced; bitmap-font text. The shader picks each pixel's texel and
+// rounds the colour product itself (Shaders.cpp) instead of leaving them to
+// the implementation's sampler and arithmetic.
 class ZGraphicEngineGLES2 final : public XGraphicEngine {
 public:
     static constexpr int slotCount = 256;

@@ -1,9 +1,10 @@
 #include "ie/html5/InputEngineHTML5.h"
 
+#include "ie/html5/DomKeys.h"
+
 #include <emscripten.h>
 
 #include <cmath>
-#include <cstring>
 
 // The canvas's box on the page, in CSS pixels: left, top, width, height. The
 // selector is ASCII, read byte by byte: the runtime's string helpers are
@@ -22,35 +23,6 @@ EM_JS(void, dm_canvas_box, (const char* selector, double* box), {
 namespace ie {
 
 namespace {
-
-struct KeyEntry {
-    const char* code;
-    int index;
-};
-
-// The keys the desktop engine reports, under their scan codes (PC set 1).
-const KeyEntry keyTable[] = {
-    {"KeyA", 30},         {"KeyB", 48},        {"KeyC", 46},         {"KeyD", 32},
-    {"KeyE", 18},         {"KeyF", 33},        {"KeyG", 34},         {"KeyH", 35},
-    {"KeyI", 23},         {"KeyJ", 36},        {"KeyK", 37},         {"KeyL", 38},
-    {"KeyM", 50},         {"KeyN", 49},        {"KeyO", 24},         {"KeyP", 25},
-    {"KeyQ", 16},         {"KeyR", 19},        {"KeyS", 31},         {"KeyT", 20},
-    {"KeyU", 22},         {"KeyV", 47},        {"KeyW", 17},         {"KeyX", 45},
-    {"KeyY", 21},         {"KeyZ", 44},        {"Digit1", 2},        {"Digit2", 3},
-    {"Digit3", 4},        {"Digit4", 5},       {"Digit5", 6},        {"Digit6", 7},
-    {"Digit7", 8},        {"Digit8", 9},       {"Digit9", 10},       {"Digit0", 11},
-    {"Minus", 12},        {"Equal", 13},       {"BracketLeft", 26},  {"BracketRight", 27},
-    {"Semicolon", 39},    {"Quote", 40},       {"Comma", 51},        {"Period", 52},
-    {"Slash", 53},        {"Backslash", 43},   {"Space", 57},        {"Backspace", 14},
-    {"Tab", 15},          {"Enter", 28},       {"Pause", 197},       {"ScrollLock", 70},
-    {"Escape", 1},        {"Home", 199},       {"ArrowLeft", 203},   {"ArrowUp", 200},
-    {"ArrowRight", 205},  {"ArrowDown", 208},  {"PageUp", 201},      {"PageDown", 209},
-    {"End", 207},         {"Insert", 210},     {"F1", 59},           {"F2", 60},
-    {"F3", 61},           {"F4", 62},          {"F5", 63},           {"F6", 64},
-    {"F7", 65},           {"F8", 66},          {"F9", 67},           {"F10", 68},
-    {"ShiftLeft", 42},    {"ShiftRight", 54},  {"ControlLeft", 29},  {"ControlRight", 157},
-    {"CapsLock", 58},     {"AltLeft", 56},     {"AltRight", 184},    {"Delete", 211},
-};
 
 // The DOM numbers its buttons 0 left, 1 middle, 2 right; the engine reports
 // left as 0 and right as 1, as on the desktop.
@@ -72,15 +44,6 @@ const EmscriptenTouchPoint* ChangedTouch(const EmscriptenTouchEvent& event, long
 }
 
 }  // namespace
-
-int InputEngineHTML5::KeyIndex(const char* code) {
-    for (const KeyEntry& entry : keyTable) {
-        if (std::strcmp(entry.code, code) == 0) {
-            return entry.index;
-        }
-    }
-    return -1;
-}
 
 InputEngineHTML5::InputEngineHTML5(const char* canvas, int bufferWidth, int bufferHeight)
     : canvas(canvas), bufferWidth(bufferWidth), bufferHeight(bufferHeight) {
@@ -171,7 +134,7 @@ void InputEngineHTML5::TakeTouch(int type, const EmscriptenTouchEvent& event) {
 // Keys are noted, never taken: the browser's own shortcuts keep working.
 EM_BOOL InputEngineHTML5::OnKey(int type, const EmscriptenKeyboardEvent* event, void* data) {
     InputEngineHTML5& engine = *static_cast<InputEngineHTML5*>(data);
-    const int index = KeyIndex(event->code);
+    const int index = DomKeyIndex(event->code);
     if (index >= 0 && !event->repeat) {
         engine.latch.SetPendingKey(index, type == EMSCRIPTEN_EVENT_KEYDOWN);
     }

@@ -10,8 +10,8 @@
 namespace ie {
 
 // Input fed by the page's events: the keys by their place on the keyboard
-// (the DOM's KeyboardEvent.code) under the scan codes the desktop engine
-// uses, the left and right mouse buttons, a touch as the left button, and the
+// (the DOM's KeyboardEvent.code, DomKeys.h) under the scan codes the desktop
+// engine uses, the left and right mouse buttons, a touch as the left button, and the
 // pointer in pixels of the canvas's 640x480 drawing buffer at whatever size
 // the canvas is shown. The engine listens from its construction to its
 // destruction; the state is latched per tick as on the desktop (InputLatch).
@@ -35,9 +35,6 @@ public:
     bool ButtonChanged(uint32_t button, bool was, bool is) override;
     bool ButtonWasDown(uint32_t button) override;
     bool ButtonIsDown(uint32_t button) override;
-
-    // The key index of a KeyboardEvent.code, or -1 for a key not reported.
-    static int KeyIndex(const char* code);
 
 private:
     static EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* engine);

@@ -65,6 +65,10 @@ Pixels Pixels::Read() {
     std::vector<uint8_t> bytes(static_cast<size_t>(windowWidth) * windowHeight * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    return FromRgbaRows(bytes.data());
+}
+
+Pixels Pixels::FromRgbaRows(const uint8_t* bytes) {
     Pixels pixels;
     pixels.rgb.resize(static_cast<size_t>(windowWidth) * windowHeight);
     for (int glY = 0; glY < windowHeight; ++glY) {

@@ -21,6 +21,8 @@ bool RunInGlWindow(const std::function<void()>& body);
 class Pixels {
 public:
     static Pixels Read();
+    // From 640x480 RGBA bytes as glReadPixels gives them, bottom row first.
+    static Pixels FromRgbaRows(const uint8_t* bytes);
     uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * windowWidth + x]; }
 
 private:

@@ -22,7 +22,9 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-PATIENCE = 20.0  # seconds any one step may take on a loaded machine
+# Seconds any one step may take on a loaded machine: the end-to-end tests'
+# patience (DUNMARK_E2E_PATIENCE, at least 60).
+PATIENCE = float(max(60, int(os.environ.get('DUNMARK_E2E_PATIENCE', '60') or 60)))
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -58,11 +60,14 @@ class Console:
         self.driver = driver
         self.lines = []
         self.stamps = []
+        self.severe = []  # errors of the page: failed requests, exceptions
 
     def read(self):
         for entry in self.driver.get_log('browser'):
             self.lines.append(entry['message'])
             self.stamps.append(entry['timestamp'])
+            if entry['level'] == 'SEVERE':
+                self.severe.append(entry['message'])
         return self.lines
 
     def stamp(self, text):
@@ -142,6 +147,8 @@ def main():
         assert not canvas.is_displayed(), 'the canvas still shows after goodbye'
         assert driver.find_element(By.ID, 'again').is_displayed(), 'no offer to play again'
         print('smoke: Escape said goodbye')
+        console.read()
+        assert not console.severe, 'errors on the console: %s' % console.severe
         print('smoke: passed')
         return 0
     except AssertionError as failure:

@@ -1,0 +1,60 @@
+// The PNG loader as the browser build makes it, on stb_image: the texture
+// must hold stb_image's own RGBA pixels row for row, and a refused file must
+// be refused with the loader's lines. Mutated files get their chunk
+// checksums made right again (PngMutator.cpp).
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_MAX_DIMENSIONS (1 << 24)
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+#include <cstring>
+
+#include "fuzz/FuzzSupport.h"
+#include "fuzz/TextureChecks.h"
+#include "ge/TextureLoader.h"
+#include "ge/png/PngDecoder.h"
+
+namespace {
+
+void CheckAgainstStbImage(const ge::TextureImage& image, const uint8_t* data, size_t size) {
+    fuzz::CheckTextureShape(image);
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_uc* const pixels =
+        stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);
+    if (pixels == nullptr) {
+        fuzz::Fail("an image was loaded that stb_image cannot decode");
+    }
+    if (width != image.imageWidth || height != image.imageHeight) {
+        stbi_image_free(pixels);
+        fuzz::Fail("the loaded size differs from the file's");
+    }
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) {
+        if (std::memcmp(fuzz::Texel(image, 0, y), pixels + rowBytes * y, rowBytes) != 0) {
+            stbi_image_free(pixels);
+            fuzz::Fail("a texture row differs from the file's row");
+        }
+    }
+    stbi_image_free(pixels);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string path = fuzz::WriteScratchFile("image.png", data, size);
+    try {
+        const ge::TextureImage image = ge::DecodePngWith(ge::stbPngDecoder, path.c_str());
+        CheckAgainstStbImage(image, data, size);
+    } catch (const fuzz::LoggedError& error) {
+        fuzz::CheckRefusal(error, "GE",
+                           {"stb_image decoder error; cannot load ", "Texture size is not valid",
+                            "Texture is too large"});
+    }
+    return 0;
+}
