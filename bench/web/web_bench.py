@@ -117,6 +117,10 @@ def load_average():
         return float(f.read().split()[0])
 
 
+class DevToolsError(RuntimeError):
+    pass
+
+
 class DevTools:
     """One DevTools connection to a page: calls and their answers, the
     screencast's frames (acknowledged at once) and the network's events."""
@@ -165,7 +169,7 @@ class DevTools:
                     raise SystemExit(f"no answer to {method}")
             answer = self.answers.pop(number)
         if "error" in answer:
-            raise SystemExit(f"{method}: {answer['error']}")
+            raise DevToolsError(f"{method}: {answer['error']}")
         return answer.get("result", {})
 
     def evaluate(self, expression):
@@ -372,6 +376,23 @@ def cpu_window(browsers, seconds):
     return results
 
 
+def wait_for_title(browser):
+    """Waits until the page has drawn a frame with the title's draws, and a
+    second more, so that the screencast has the settled title screen."""
+    deadline = time.monotonic() + 60.0
+    while True:
+        try:
+            counters = json.loads(browser.counters() or "null")
+        except DevToolsError:   # between two documents
+            counters = None
+        if counters and counters["titleAt"] > 0:
+            break
+        if time.monotonic() > deadline:
+            raise SystemExit("no title screen within a minute")
+        time.sleep(0.1)
+    time.sleep(1.0)
+
+
 def wait_for_encounter(game):
     """Waits, after the title's click, through the world card and the walk
     until the encounter's panel has opened: the title's frames and the
@@ -402,7 +423,7 @@ def one_run(site_url, site, floor_url):
         game.tools.start_screencast()
         navigated = time.time()
         game.tools.call("Page.navigate", url=site_url)
-        time.sleep(4.0)
+        wait_for_title(game)
         game.tools.stop_screencast()
         check_canvas(game)
         result["title_ms"], result["title_frames_seen"] = first_title_frame(game, navigated)
@@ -411,7 +432,7 @@ def one_run(site_url, site, floor_url):
         floor.tools.start_screencast()
         navigated = time.time()
         floor.tools.call("Page.navigate", url=floor_url)
-        time.sleep(4.0)
+        wait_for_title(floor)
         floor.tools.stop_screencast()
         check_canvas(floor)
         result["floor_title_ms"], _ = first_title_frame(floor, navigated)
