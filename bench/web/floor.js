@@ -2,7 +2,8 @@
 // animation frame, the frames record_frames wrote down, with the WebGL calls
 // the game's OpenGL ES 2.0 renderer makes for them, in its order: the same
 // context, shaders, vertex layout, per-quad buffer update and draw, capture
-// into the 512x256 render texture. No engine, no ticks, no sound. It shows the
+// into the 512x256 render texture. When the renderer changes its calls, this
+// page follows. No engine, no ticks, no sound. It shows the
 // title screen, and each mouse release switches between it and the world view;
 // each goes through the four recorded phases of the animation, 32 frames a
 // phase, as the game does. The textures come decoded (pack_textures).
@@ -16,35 +17,14 @@
   const renderSlot = 0;
   const fontSlot = 4;
   const slotCount = 256;
-  const vertexSource = [
-    'attribute vec2 position;',
-    'attribute vec2 texCoord;',
-    'attribute vec4 colour;',
-    'uniform vec2 viewScale;',
-    'varying vec2 vTexCoord;',
-    'varying vec4 vColour;',
-    'void main() {',
-    '    gl_Position = vec4(position * viewScale - 1.0, 0.0, 1.0);',
-    '    vTexCoord = texCoord;',
-    '    vColour = colour;',
-    '}'].join('\n');
-  const fragmentSource = [
-    '#ifdef GL_FRAGMENT_PRECISION_HIGH',
-    'precision highp float;',
-    '#else',
-    'precision mediump float;',
-    '#endif',
-    'uniform sampler2D image;',
-    'uniform vec2 texSize;',
-    'varying vec2 vTexCoord;',
-    'varying vec4 vColour;',
-    'void main() {',
-    '    vec2 index = mod(floor(vTexCoord * texSize), texSize);',
-    '    gl_FragColor = texture2D(image, (index + 0.5) / texSize) * vColour;',
-    '}'].join('\n');
-  // A quad as the polygon 0, 1, 3, 2, cut into the fan 0-1-3, 0-3-2.
-  const fanOrder = [0, 1, 3, 0, 3, 2];
-  const stride = 20;   // x, y, s, t as floats, then four colour bytes
+  // The renderer's own shaders, taken from its source when the floor page is
+  // laid out (floor_shaders.py).
+  const vertexSource = window.floorShaders.vertex;
+  const fragmentSource = window.floorShaders.fragment;
+  // A quad as the OpenGL 1.1 renderer's polygon 0, 1, 3, 2 is cut: the
+  // triangles 1-3-0 and 3-2-0, drawn one call each.
+  const triangles = [1, 3, 0, 3, 2, 0];
+  const stride = 32;   // clip x, y; s, t; the colour's four bytes as floats
 
   const canvas = document.getElementById('canvas');
   const gl = canvas.getContext('webgl', {
@@ -58,7 +38,8 @@
   const texHeight = new Int32Array(slotCount);
   const corners = new ArrayBuffer(stride * 6);
   const cornerFloats = new Float32Array(corners);
-  const cornerBytes = new Uint8Array(corners);
+  const xScale = Math.fround(2 / width);
+  const yScale = Math.fround(2 / height);
   let texSizeLocation = null;
   let bound = -1;
   let named = -1;
@@ -145,7 +126,6 @@
     gl.linkProgram(program);
     gl.useProgram(program);
     gl.uniform1i(gl.getUniformLocation(program, 'image'), 0);
-    gl.uniform2f(gl.getUniformLocation(program, 'viewScale'), 2 / width, 2 / height);
     texSizeLocation = gl.getUniformLocation(program, 'texSize');
     gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
     gl.bufferData(gl.ARRAY_BUFFER, stride * 6, gl.STREAM_DRAW);
@@ -154,7 +134,7 @@
     gl.enableVertexAttribArray(1);
     gl.vertexAttribPointer(1, 2, gl.FLOAT, false, stride, 8);
     gl.enableVertexAttribArray(2);
-    gl.vertexAttribPointer(2, 4, gl.UNSIGNED_BYTE, true, stride, 16);
+    gl.vertexAttribPointer(2, 4, gl.FLOAT, false, stride, 16);
     upload(renderSlot, 512, 256, 512, 256, null);
   }
 
@@ -199,20 +179,23 @@
     }
     const su = uScale[bound];
     const sv = vScale[bound];
+    const f = Math.fround;
     for (let i = 0; i < 6; ++i) {
-      const v = vertices[fanOrder[i]];
-      cornerFloats[5 * i] = v.x;
-      cornerFloats[5 * i + 1] = height - v.y;
-      cornerFloats[5 * i + 2] = su * v.u;
-      cornerFloats[5 * i + 3] = sv * v.v;
-      cornerBytes[stride * i + 16] = (v.colour >>> 16) & 255;
-      cornerBytes[stride * i + 17] = (v.colour >>> 8) & 255;
-      cornerBytes[stride * i + 18] = v.colour & 255;
-      cornerBytes[stride * i + 19] = (v.colour >>> 24) & 255;
+      const v = vertices[triangles[i]];
+      const at = 8 * i;
+      cornerFloats[at] = f(f(v.x * xScale) - 1);
+      cornerFloats[at + 1] = f(f(f(height - v.y) * yScale) - 1);
+      cornerFloats[at + 2] = su * v.u;
+      cornerFloats[at + 3] = sv * v.v;
+      cornerFloats[at + 4] = (v.colour >>> 16) & 255;
+      cornerFloats[at + 5] = (v.colour >>> 8) & 255;
+      cornerFloats[at + 6] = v.colour & 255;
+      cornerFloats[at + 7] = (v.colour >>> 24) & 255;
     }
     gl.uniform2f(texSizeLocation, texWidth[named], texHeight[named]);
     gl.bufferSubData(gl.ARRAY_BUFFER, 0, corners);
-    gl.drawArrays(gl.TRIANGLES, 0, 6);
+    gl.drawArrays(gl.TRIANGLES, 0, 3);
+    gl.drawArrays(gl.TRIANGLES, 3, 3);
   }
 
   function tint(factor, shift) {

@@ -26,6 +26,7 @@ mkdir -p "$build/bin" "$floor"
 (cd "$build/bin" && ../bench/record_frames "$floor/frames.txt" > /dev/null &&
   ../bench/pack_textures "$floor/frames.txt" "$floor/textures.bin" > /dev/null)
 cp "$here/floor.html" "$here/floor.css" "$here/floor.js" "$floor/"
+/usr/bin/python3 "$here/floor_shaders.py" "$top/ge/gles2/Shaders.cpp" "$floor/floor-shaders.js"
 
 version=$(. /etc/os-release && echo "$VERSION_ID")
 results="$build/bench/results-web-debian$version.json"

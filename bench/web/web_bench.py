@@ -393,17 +393,18 @@ def wait_for_title(browser):
     time.sleep(1.0)
 
 
-def wait_for_encounter(game):
+def wait_for_encounter(game, floor):
     """Waits, after the title's click, through the world card and the walk
-    until the encounter's panel has opened: the title's frames and the
-    encounter's make more than 150 draws, the frames between far fewer, and
-    the panel opens over about a second. Returns the seconds waited."""
+    until the game draws the floor's world-view frame (as many WebGL draws),
+    and two seconds more, as the encounter's panel opens. Returns the seconds
+    waited."""
     start = time.monotonic()
-    for left_title in (True, False):
-        while (json.loads(game.counters())["last"] > 150) == left_title:
-            if time.monotonic() - start > 120.0:
-                raise SystemExit("the game's first encounter did not open")
-            time.sleep(0.05)
+    time.sleep(0.5)   # the floor shows its world view from its next frame on
+    target = json.loads(floor.counters())["last"]
+    while json.loads(game.counters())["last"] != target:
+        if time.monotonic() - start > 120.0:
+            raise SystemExit(f"the game never drew a frame of the floor's world view ({target} draws)")
+        time.sleep(0.05)
     time.sleep(2.0)
     return time.monotonic() - start
 
@@ -441,7 +442,7 @@ def one_run(site_url, site, floor_url):
         for browser in (game, floor):
             left, top, _, _ = browser.canvas_box()
             browser.click(left + TITLE_CLICK[0], top + TITLE_CLICK[1])
-        result["walk_s"] = wait_for_encounter(game)
+        result["walk_s"] = wait_for_encounter(game, floor)
         result["world"] = dict(zip(("game", "floor"), cpu_window([game, floor], 10.0)))
         result["load_end"] = load_average()
         return result, game, floor
