@@ -55,7 +55,7 @@ PATIENCE = 30.0
 INJECTED = """
 (function () {
   Date.now = function () { return %d; };
-  const bench = { frames: 0, draws: 0, last: 0, kinds: {}, firstAt: 0, titleAt: 0 };
+  const bench = { frames: 0, draws: 0, last: 0, kinds: {}, firstAt: 0, titleAt: 0, early: [] };
   window.__bench = bench;
   const draw = WebGLRenderingContext.prototype.drawArrays;
   WebGLRenderingContext.prototype.drawArrays = function () {
@@ -66,7 +66,11 @@ INJECTED = """
   window.requestAnimationFrame = function (callback) {
     return request(function (now) {
       bench.draws = 0;
+      const begun = performance.now();
       callback(now);
+      if (bench.early.length < 8) {
+        bench.early.push([Math.round(begun), Math.round(performance.now()), bench.draws]);
+      }
       if (bench.draws > 0) {
         ++bench.frames;
         bench.last = bench.draws;
@@ -317,7 +321,8 @@ def first_title_frame(browser, navigated_at):
 def title_steps(browser, navigated_at):
     """Where the time to the title goes, as the page's own clock saw it (ms
     from the navigation): the page's timeline, each file's arrival, the
-    first frame drawn (Loading...) and the first with the title's draws."""
+    first frame drawn (Loading...) and the first with the title's draws,
+    and the first animation frames: begun, ended, draws."""
     steps = json.loads(browser.tools.evaluate("""JSON.stringify((function () {
       const nav = performance.getEntriesByType('navigation')[0];
       const files = {};
@@ -326,7 +331,8 @@ def title_steps(browser, navigated_at):
       }
       return {origin: performance.timeOrigin, document: Math.round(nav.responseEnd),
               domContentLoaded: Math.round(nav.domContentLoadedEventEnd), files: files,
-              firstFrame: Math.round(window.__bench.firstAt), titleFrame: Math.round(window.__bench.titleAt)};
+              firstFrame: Math.round(window.__bench.firstAt), titleFrame: Math.round(window.__bench.titleAt),
+              callbacks: window.__bench.early};
     })())"""))
     steps["origin_after_navigate_ms"] = round(steps.pop("origin") - navigated_at * 1000.0, 1)
     return steps
