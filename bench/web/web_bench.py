@@ -62,8 +62,24 @@ INJECTED = """
     ++bench.draws;
     return draw.apply(this, arguments);
   };
+  const log = console.log.bind(console);
+  bench.lines = [];
+  console.log = function (line) {
+    if (bench.lines.length < 40) {
+      bench.lines.push([Math.round(performance.now()), String(line).slice(0, 60)]);
+    }
+    return log.apply(console, arguments);
+  };
   const request = window.requestAnimationFrame.bind(window);
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function () {
+    const begun = performance.now();
+    const context = getContext.apply(this, arguments);
+    bench.context = bench.context || [Math.round(begun), Math.round(performance.now())];
+    return context;
+  };
   window.requestAnimationFrame = function (callback) {
+    bench.requested = bench.requested || Math.round(performance.now());
     return request(function (now) {
       bench.draws = 0;
       const begun = performance.now();
@@ -322,7 +338,8 @@ def title_steps(browser, navigated_at):
     """Where the time to the title goes, as the page's own clock saw it (ms
     from the navigation): the page's timeline, each file's arrival, the
     first frame drawn (Loading...) and the first with the title's draws,
-    and the first animation frames: begun, ended, draws."""
+    the first animation frames (begun, ended, draws) and the first console
+    lines."""
     steps = json.loads(browser.tools.evaluate("""JSON.stringify((function () {
       const nav = performance.getEntriesByType('navigation')[0];
       const files = {};
@@ -332,7 +349,8 @@ def title_steps(browser, navigated_at):
       return {origin: performance.timeOrigin, document: Math.round(nav.responseEnd),
               domContentLoaded: Math.round(nav.domContentLoadedEventEnd), files: files,
               firstFrame: Math.round(window.__bench.firstAt), titleFrame: Math.round(window.__bench.titleAt),
-              callbacks: window.__bench.early};
+              callbacks: window.__bench.early, lines: window.__bench.lines,
+              context: window.__bench.context, requested: window.__bench.requested};
     })())"""))
     steps["origin_after_navigate_ms"] = round(steps.pop("origin") - navigated_at * 1000.0, 1)
     return steps
@@ -583,6 +601,34 @@ def median_of(runs, *keys):
     return statistics.median(values)
 
 
+def title_steps_table(runs):
+    """Where the time to the title went, per run, by the page's clock (ms
+    from the navigation's start)."""
+    lines = [
+        "",
+        "The steps to the title by the game page's own clock (ms from the navigation's start, each run): "
+        "the last file fetched (script, module and art), `main` begun (its first console line), the WebGL "
+        "context asked for and made, the first animation frame (begun, ended: the `Loading...` frame, the "
+        "renderer made, the art decoded and uploaded), the second (the sound engine and the record made), "
+        "the title's frame drawn; and the screencast's first title frame (from sending the navigation).",
+        "",
+        "| run | load | files fetched | `main` begun | WebGL context asked / made | first frame | second frame "
+        "| title drawn | title on screen |",
+        "|---|---|---|---|---|---|---|---|---|",
+    ]
+    for number, run in enumerate(runs, 1):
+        st = run.get("title_steps", {})
+        if "callbacks" not in st:
+            continue
+        files = max(v[1] for v in st["files"].values())
+        main = next((t for t, text in st["lines"] if text == "Dunmark"), 0)
+        first, second = st["callbacks"][0], st["callbacks"][1]
+        lines.append(f"| {number} | {run['load_start']:.1f} | {files} | {main} | {st['context'][0]} / "
+                     f"{st['context'][1]} | {first[0]} to {first[1]} | {second[0]} to {second[1]} | "
+                     f"{st['titleFrame']} | {run['title_ms']:.0f} |")
+    return lines
+
+
 def table(path):
     with open(path) as f:
         data = json.load(f)
@@ -640,6 +686,7 @@ def table(path):
         lines.append(f"| kinds of frame drawn, by WebGL draws a frame, {label} | "
                      f"{'/'.join(map(str, kinds['game']))} | {'/'.join(map(str, kinds['floor']))} | | equal | "
                      f"{same} |")
+    lines += title_steps_table(runs)
     lines += [
         "",
         "CPU s per 10 s by process (median of the runs):",
