@@ -400,6 +400,18 @@ def cpu_window(browsers, seconds):
     return results
 
 
+def settle(browser):
+    """Waits until the browser's GPU process has started, and two seconds
+    more; returns the seconds waited."""
+    start = time.monotonic()
+    while "gpu-process" not in browser.processes().values():
+        if time.monotonic() - start > PATIENCE:
+            raise SystemExit("chromium started no GPU process")
+        time.sleep(0.05)
+    time.sleep(2.0)
+    return time.monotonic() - start
+
+
 def wait_for_title(browser):
     """Waits until the page has drawn a frame with the title's draws, and a
     second more, so that the screencast has the settled title screen."""
@@ -443,6 +455,9 @@ def one_run(site_url, site, floor_url):
     game, floor = Browser(), Browser()
     try:
         result = {"load_start": load_average()}
+        # A player's browser is running before the address is typed: the
+        # GPU process up and settled, as it is for the floor page.
+        result["cold_start_s"] = [settle(game), settle(floor)]
         game.tools.call("Network.enable")
         game.tools.call("Network.setCacheDisabled", cacheDisabled=True)
         game.tools.start_screencast()
@@ -736,8 +751,9 @@ def table(path):
 
 
 def write_section(text):
-    """Puts the section at the end of BENCHMARKS.md, in place of its earlier
-    version: the desktop's table keeps what follows its findings."""
+    """Puts the section into BENCHMARKS.md in place of its earlier version,
+    or at the end: the desktop's table keeps what follows its findings, and
+    the web findings that follow this section are kept."""
     path = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
                         "BENCHMARKS.md")
     with open(path) as f:
@@ -745,9 +761,11 @@ def write_section(text):
     start = old.find("\n## In a browser\n")
     if start >= 0:
         end = old.find("\n## ", start + 1)
-        old = old[:start + 1] + (old[end + 1:] if end >= 0 else "")
+        new = old[:start + 1] + text + ("\n" + old[end + 1:] if end >= 0 else "")
+    else:
+        new = old.rstrip("\n") + "\n\n" + text
     with open(path, "w") as f:
-        f.write(old.rstrip("\n") + "\n\n" + text)
+        f.write(new)
 
 
 def main():
