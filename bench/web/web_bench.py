@@ -669,7 +669,8 @@ def table(path):
         "renderer makes for them in the same order (the same context, shaders, vertex layout and capture "
         "into the render texture), its textures decoded beforehand by the game's loader "
         "(`bench/web/pack_textures.cpp`): no engine, no ticks, no sound. Each page runs in its own "
-        "headless Chromium, both at once, measured over the same seconds. The game's seed is the "
+        "headless Chromium, started and settled (its GPU process up, then 2 s) before its page loads, as a "
+        "player's browser is; both run at once and are measured over the same seconds. The game's seed is the "
         "recording's (its `Date.now` is fixed by a script injected before the page's own), so both draw "
         "world 1's first encounter, the mercenary camp: the WebGL draws per frame drawn are counted in "
         "each page and listed below.",
