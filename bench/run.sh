@@ -10,6 +10,12 @@
 #   bash bench/run.sh --latency          measure the click latency on this
 #                                        machine again (a quieter moment)
 #   bash bench/run.sh --table            only write BENCHMARKS.md again
+#   bash bench/run.sh --web [RUNS]       the browser build in headless
+#                                        Chromium beside its replay floor page
+#                                        (bench/web/): results in
+#                                        build/bench/results-web-debianN.json,
+#                                        its section of BENCHMARKS.md
+#   bash bench/run.sh --web-table        only write that section again
 # Settings: DUNMARK_BENCH_CLICKS (clicks per program and hold time, 200),
 # DUNMARK_BENCH_WORLDS (worlds of the long game, "1 10 30 60 100").
 set -euo pipefail
@@ -30,6 +36,15 @@ case "${1:-}" in
     version=$(. /etc/os-release && echo "$VERSION_ID")
     python3 "$here/bench.py" --latency "$build" "$build/bench/results-debian$version.json"
     table
+    exit 0
+    ;;
+  --web)
+    bash "$here/web/run_web.sh" "$build" "${2:-3}"
+    exit 0
+    ;;
+  --web-table)
+    version=$(. /etc/os-release && echo "$VERSION_ID")
+    /usr/bin/python3 "$here/web/web_bench.py" --table "$build/bench/results-web-debian$version.json"
     exit 0
     ;;
   --debian13)

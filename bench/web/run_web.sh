@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The browser benchmark (bench/run.sh --web): builds the site
+# (scripts/build_web.sh), the frame recorder and the texture packer, records
+# the game's frames for the floor page, lays the floor page out beside them
+# and measures both pages in headless Chromium (web_bench.py).
+#   bash bench/web/run_web.sh BUILD_DIR [RUNS]
+# Settings: DUNMARK_BENCH_CLICKS (clicks per page and hold time, 200),
+# DUNMARK_WEB_BUILD_DIR (where the site is built, build-web/).
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+top=$(cd "$here/../.." && pwd)
+build=$1
+runs=${2:-3}
+site=${DUNMARK_WEB_BUILD_DIR:-$top/build-web}/site
+
+bash "$top/scripts/build_web.sh"
+bash "$top/scripts/install_packages.sh" "$top/scripts/packages-play.txt" "$top/scripts/packages-test.txt" \
+  "$here/packages.txt"
+if [[ ! -f "$build/CMakeCache.txt" ]]; then
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_TESTS=ON -DDUNMARK_WERROR=OFF
+fi
+cmake --build "$build" -j "$(nproc)" --target art record_frames pack_textures
+
+floor="$build/bench/web-floor"
+mkdir -p "$build/bin" "$floor"
+(cd "$build/bin" && ../bench/record_frames "$floor/frames.txt" > /dev/null &&
+  ../bench/pack_textures "$floor/frames.txt" "$floor/textures.bin" > /dev/null)
+cp "$here/floor.html" "$here/floor.css" "$here/floor.js" "$floor/"
+/usr/bin/python3 "$here/floor_shaders.py" "$top/ge/gles2/Shaders.cpp" "$floor/floor-shaders.js"
+
+version=$(. /etc/os-release && echo "$VERSION_ID")
+results="$build/bench/results-web-debian$version.json"
+# Debian's Python, which has the driver's modules.
+/usr/bin/python3 "$here/web_bench.py" "$site" "$floor" "$runs" "$results"
+/usr/bin/python3 "$here/web_bench.py" --table "$results"
