@@ -17,6 +17,9 @@ target_link_options(dunmark PRIVATE
   -sMIN_WEBGL_VERSION=1
   -sMAX_WEBGL_VERSION=1
   -sALLOW_MEMORY_GROWTH=1
+  # 64 KiB of stack, the default of newer Emscripten releases, set on every
+  # release so that a frame too large for it fails on all of them alike.
+  -sTOTAL_STACK=65536
   # LogError's and Shutdown's exit reaches the page's onExit.
   -sEXIT_RUNTIME=1
   # No eval or new Function: the page's Content-Security-Policy forbids them.

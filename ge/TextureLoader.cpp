@@ -1,5 +1,6 @@
 #include "ge/TextureLoader.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -192,10 +193,11 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes) {
         return false;
     }
     bytes.clear();
-    uint8_t chunk[65536];
+    // On the heap: a browser build's stack may be as small as 64 KiB.
+    std::vector<uint8_t> chunk(65536);
     size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(got));
     }
     return std::ferror(file.get()) == 0;
 }
