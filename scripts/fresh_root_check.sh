@@ -269,6 +269,13 @@ make_root() {
   rm -f "$root.debootstrap.log"
   write_sources
   cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # The certificate authorities this machine's administrator added (such as
+  # a proxy's in front of the npm registry) are trusted in the root too, once
+  # a package brings ca-certificates there.
+  if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+  fi
 }
 
 installed_packages() {
