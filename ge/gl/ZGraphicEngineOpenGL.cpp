@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 
 #include "app/Log.h"
+#include "ge/BitmapFont.h"
 
 namespace ge {
 
@@ -11,21 +12,12 @@ namespace {
 
 const char* const tag = "GE";
 
-const float glyphSize = 12.0f;
-const float glyphAdvance = 7.0f;
-const float lineAdvance = 14.0f;
-const float gridCell = 1.0f / 16.0f;
 
 void SetVertexColour(uint32_t colour) {
     glColor4f(static_cast<float>((colour >> 16) & 0xFFu) / 255.0f,
               static_cast<float>((colour >> 8) & 0xFFu) / 255.0f,
               static_cast<float>(colour & 0xFFu) / 255.0f,
               static_cast<float>((colour >> 24) & 0xFFu) / 255.0f);
-}
-
-// Where a line of n glyphs starts so that its 7n + 5 pixels are centred on x.
-float LineStart(float x, int n) {
-    return x - static_cast<float>(7 * (n / 2)) - static_cast<float>(3 * (n % 2)) - 2.0f;
 }
 
 }  // namespace
@@ -157,25 +149,6 @@ void ZGraphicEngineOpenGL::SetRenderTarget(int slot) {
     renderTarget = slot;
 }
 
-void ZGraphicEngineOpenGL::DrawLine(float penX, float lineTop, const unsigned char* bytes,
-                                    int count, uint32_t colour) {
-    for (int i = 0; i < count; ++i) {
-        const float uLeft = static_cast<float>(bytes[i] % 16) * gridCell;
-        const float vTop = static_cast<float>(bytes[i] / 16) * gridCell;
-        Quad glyph = MakeQuad(penX, lineTop, glyphSize, glyphSize);
-        QuadVertex* v = glyph.vertices;
-        v[0].u = uLeft;            v[0].v = vTop;
-        v[1].u = uLeft + gridCell; v[1].v = vTop;
-        v[2].u = uLeft;            v[2].v = vTop + gridCell;
-        v[3].u = uLeft + gridCell; v[3].v = vTop + gridCell;
-        for (QuadVertex& corner : glyph.vertices) {
-            corner.colour = colour;
-        }
-        DrawQuad(&glyph);
-        penX += glyphAdvance;
-    }
-}
-
 void ZGraphicEngineOpenGL::DrawText(float x, float y, const char* text,
                                     float red, float green, float blue, float alpha) {
     if (text == nullptr) {
@@ -184,22 +157,8 @@ void ZGraphicEngineOpenGL::DrawText(float x, float y, const char* text,
     const int previous = boundTexture;
     BindTexture(fontSlot);
 
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    const uint32_t colour = TintColour(red, green, blue, alpha);
-    float lineTop = y;
-    int lineStart = 0;
-    for (int i = 0;; ++i) {
-        if (bytes[i] != '\n' && bytes[i] != 0) {
-            continue;
-        }
-        const int count = i - lineStart;
-        DrawLine(LineStart(x, count), lineTop, bytes + lineStart, count, colour);
-        lineTop += lineAdvance;
-        if (bytes[i] == 0) {
-            break;
-        }
-        lineStart = i + 1;
-    }
+    ForEachGlyph(x, y, text, TintColour(red, green, blue, alpha),
+                 [this](Quad& glyph) { DrawQuad(&glyph); });
 
     if (IsSlot(previous)) {
         BindTexture(previous);

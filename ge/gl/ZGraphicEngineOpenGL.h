@@ -53,8 +53,6 @@ public:
 private:
     void CreateRenderTexture();
     void CaptureInto(int slot);
-    void DrawLine(float penX, float lineTop, const unsigned char* bytes, int count,
-                  uint32_t colour);
 
     uint32_t textureIds[slotCount];
     float uScale[slotCount];

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "app/Log.h"
+#include "ge/BitmapFont.h"
 #include "ge/gles2/Shaders.h"
 
 namespace ge {
@@ -13,10 +14,6 @@ namespace {
 
 const char* const tag = "GE";
 
-const float glyphSize = 12.0f;
-const float glyphAdvance = 7.0f;
-const float lineAdvance = 14.0f;
-const float gridCell = 1.0f / 16.0f;
 
 // One corner as the shader reads it: position in clip space, texture
 // coordinates scaled to the image's part of the texture, colour bytes 0..255.
@@ -56,11 +53,6 @@ Corner MakeCorner(const QuadVertex& vertex, float su, float sv, float viewWidth,
     corner.rgba[2] = Channel(vertex.colour, 0);
     corner.rgba[3] = Channel(vertex.colour, 24);
     return corner;
-}
-
-// Where a line of n glyphs starts so that its 7n + 5 pixels are centred on x.
-float LineStart(float x, int n) {
-    return x - static_cast<float>(7 * (n / 2)) - static_cast<float>(3 * (n % 2)) - 2.0f;
 }
 
 }  // namespace
@@ -237,25 +229,6 @@ void ZGraphicEngineGLES2::SetRenderTarget(int slot) {
     renderTarget = slot;
 }
 
-void ZGraphicEngineGLES2::DrawLine(float penX, float lineTop, const unsigned char* bytes,
-                                   int count, uint32_t colour) {
-    for (int i = 0; i < count; ++i) {
-        const float uLeft = static_cast<float>(bytes[i] % 16) * gridCell;
-        const float vTop = static_cast<float>(bytes[i] / 16) * gridCell;
-        Quad glyph = MakeQuad(penX, lineTop, glyphSize, glyphSize);
-        QuadVertex* v = glyph.vertices;
-        v[0].u = uLeft;            v[0].v = vTop;
-        v[1].u = uLeft + gridCell; v[1].v = vTop;
-        v[2].u = uLeft;            v[2].v = vTop + gridCell;
-        v[3].u = uLeft + gridCell; v[3].v = vTop + gridCell;
-        for (QuadVertex& corner : glyph.vertices) {
-            corner.colour = colour;
-        }
-        DrawQuad(&glyph);
-        penX += glyphAdvance;
-    }
-}
-
 void ZGraphicEngineGLES2::DrawText(float x, float y, const char* text,
                                    float red, float green, float blue, float alpha) {
     if (text == nullptr) {
@@ -264,22 +237,8 @@ void ZGraphicEngineGLES2::DrawText(float x, float y, const char* text,
     const int previous = boundTexture;
     BindTexture(fontSlot);
 
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
-    const uint32_t colour = TintColour(red, green, blue, alpha);
-    float lineTop = y;
-    int lineStart = 0;
-    for (int i = 0;; ++i) {
-        if (bytes[i] != '\n' && bytes[i] != 0) {
-            continue;
-        }
-        const int count = i - lineStart;
-        DrawLine(LineStart(x, count), lineTop, bytes + lineStart, count, colour);
-        lineTop += lineAdvance;
-        if (bytes[i] == 0) {
-            break;
-        }
-        lineStart = i + 1;
-    }
+    ForEachGlyph(x, y, text, TintColour(red, green, blue, alpha),
+                 [this](Quad& glyph) { DrawQuad(&glyph); });
 
     if (IsSlot(previous)) {
         BindTexture(previous);

@@ -67,8 +67,6 @@ private:
     void CreateRenderTexture();
     void BindName(int slot);
     void CaptureInto(int slot);
-    void DrawLine(float penX, float lineTop, const unsigned char* bytes, int count,
-                  uint32_t colour);
 
     uint32_t textureIds[slotCount];
     float uScale[slotCount];
