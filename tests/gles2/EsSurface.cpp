@@ -12,40 +12,66 @@ namespace estest {
 
 namespace {
 
-struct EsContext {
+// Made once and destroyed at exit, so that the driver frees what the context
+// still holds (the storage of the last texture drawn from, for one) before
+// the leak check. The display is not terminated: that unloads the driver,
+// which then leaves a block of its own behind.
+class EsContext {
+public:
+    EsContext() {
+        display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+        if (display == EGL_NO_DISPLAY || eglInitialize(display, nullptr, nullptr) != EGL_TRUE ||
+            eglBindAPI(EGL_OPENGL_ES_API) != EGL_TRUE) {
+            return;
+        }
+        const EGLint configWanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT,
+                                       EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+                                       EGL_ALPHA_SIZE, 0, EGL_NONE};
+        EGLConfig config = nullptr;
+        EGLint found = 0;
+        if (eglChooseConfig(display, configWanted, &config, 1, &found) != EGL_TRUE || found < 1) {
+            return;
+        }
+        const EGLint surfaceSize[] = {EGL_WIDTH, gltest::windowWidth, EGL_HEIGHT,
+                                      gltest::windowHeight, EGL_NONE};
+        surface = eglCreatePbufferSurface(display, config, surfaceSize);
+        const EGLint version[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+        context = eglCreateContext(display, config, EGL_NO_CONTEXT, version);
+    }
+
+    ~EsContext() {
+        if (display == EGL_NO_DISPLAY) {
+            return;
+        }
+        if (context != EGL_NO_CONTEXT) {
+            eglDestroyContext(display, context);
+        }
+        if (surface != EGL_NO_SURFACE) {
+            eglDestroySurface(display, surface);
+        }
+    }
+
+    EsContext(const EsContext&) = delete;
+    EsContext& operator=(const EsContext&) = delete;
+
+    bool MakeCurrent() const {
+        return surface != EGL_NO_SURFACE && context != EGL_NO_CONTEXT &&
+               eglMakeCurrent(display, surface, surface, context) == EGL_TRUE;
+    }
+
+    void Release() const {
+        eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+
+private:
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLSurface surface = EGL_NO_SURFACE;
     EGLContext context = EGL_NO_CONTEXT;
-    bool ok = false;
 };
 
-EsContext MakeContext() {
-    EsContext es;
-    es.display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
-    if (es.display == EGL_NO_DISPLAY || eglInitialize(es.display, nullptr, nullptr) != EGL_TRUE ||
-        eglBindAPI(EGL_OPENGL_ES_API) != EGL_TRUE) {
-        return es;
-    }
-    const EGLint configWanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-                                   EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT,
-                                   EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
-                                   EGL_ALPHA_SIZE, 0, EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint found = 0;
-    if (eglChooseConfig(es.display, configWanted, &config, 1, &found) != EGL_TRUE || found < 1) {
-        return es;
-    }
-    const EGLint surfaceSize[] = {EGL_WIDTH, gltest::windowWidth, EGL_HEIGHT,
-                                  gltest::windowHeight, EGL_NONE};
-    es.surface = eglCreatePbufferSurface(es.display, config, surfaceSize);
-    const EGLint version[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
-    es.context = eglCreateContext(es.display, config, EGL_NO_CONTEXT, version);
-    es.ok = es.surface != EGL_NO_SURFACE && es.context != EGL_NO_CONTEXT;
-    return es;
-}
-
-EsContext& TheContext() {
-    static EsContext es = MakeContext();
+const EsContext& TheContext() {
+    static const EsContext es;
     return es;
 }
 
@@ -80,13 +106,13 @@ private:
 
 bool RunInEsContext(const std::function<void()>& body) {
     const GlxSetAside aside;
-    EsContext& es = TheContext();
-    if (!es.ok || eglMakeCurrent(es.display, es.surface, es.surface, es.context) != EGL_TRUE) {
+    const EsContext& es = TheContext();
+    if (!es.MakeCurrent()) {
         return false;
     }
     body();
     glFinish();
-    eglMakeCurrent(es.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    es.Release();
     return true;
 }
 
