@@ -59,23 +59,38 @@ package_version=$(dpkg-deb --field "$deb" Version)
 as_player dunmark --help | grep -qF -- "-g[eometry]" || fail "dunmark --help shows no toolkit options"
 [[ -z "$(find "$work/home" "$work/elsewhere" -mindepth 1)" ]] || fail "--help or --version wrote files"
 
-exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %[fFuUick]//g')
-as_player ALSOFT_DRIVERS=null EXEC_LINE="$exec_line" bash "$here/with_xvfb.sh" bash -c '
-  sh -c "$EXEC_LINE" >"$HOME/out.txt" 2>&1 &
-  pid=$!
-  for i in $(seq 1 200); do
-    id=$(xdotool search --onlyvisible --name "^Norvik-104 DUNMARK!\$" 2>/dev/null | head -1)
-    [[ -n "$id" ]] && grep -q "Sound Engine is created" "$HOME/out.txt" && break
-    sleep 0.05
-  done
-  [[ -n "$id" ]] || { echo "no window"; cat "$HOME/out.txt"; kill $pid; exit 1; }
-  xdotool windowfocus --sync "$id" key Escape
-  wait $pid
-' || fail "the game did not run: $(cat "$work/home/out.txt")"
-[[ "$(tail -1 "$work/home/out.txt")" == "goodbye" ]] || fail "no goodbye: $(tail -3 "$work/home/out.txt")"
-log="$work/home/.local/state/dunmark/log/Log.txt"
-grep -qxF "GE.message: Texture ../gfx/font.bmp is loaded." "$log" || fail "no Log.txt in the XDG state folder"
-[[ ! -e "$work/elsewhere/Log.txt" ]] || fail "Log.txt written to the working directory"
-echo "check_package: the installed game started from its desktop entry and ended cleanly"
+# Starts the game as the menu does with the given Exec line, closes it with
+# Escape once its window shows and its sound engine is up, and waits for it
+# to end (60 s at most).
+play_from_menu() {
+  local exec_line
+  exec_line=$(sed 's/ %[fFuUick]//g' <<<"$1")
+  rm -rf "$work/home/.local/state"
+  as_player ALSOFT_DRIVERS=null EXEC_LINE="$exec_line" bash "$here/with_xvfb.sh" bash -c '
+    sh -c "$EXEC_LINE" >"$HOME/out.txt" 2>&1 &
+    pid=$!
+    for i in $(seq 1 200); do
+      id=$(xdotool search --onlyvisible --name "^Norvik-104 DUNMARK!\$" 2>/dev/null | head -1)
+      [[ -n "$id" ]] && grep -q "Sound Engine is created" "$HOME/out.txt" && break
+      sleep 0.05
+    done
+    [[ -n "$id" ]] || { echo "no window"; cat "$HOME/out.txt"; kill $pid; exit 1; }
+    xdotool windowfocus --sync "$id" key Escape
+    for i in $(seq 1 600); do
+      kill -0 $pid 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 $pid 2>/dev/null && { echo "still running 60 s after Escape"; kill $pid; exit 1; }
+    wait $pid
+  ' || fail "$exec_line did not run: $(cat "$work/home/out.txt")"
+  [[ "$(tail -1 "$work/home/out.txt")" == "goodbye" ]] || fail "$exec_line: no goodbye: $(tail -3 "$work/home/out.txt")"
+  local log="$work/home/.local/state/dunmark/log/Log.txt"
+  grep -qxF "GE.message: Texture ../gfx/font.bmp is loaded." "$log" || fail "$exec_line: no Log.txt in the XDG state folder"
+  [[ ! -e "$work/elsewhere/Log.txt" ]] || fail "$exec_line: Log.txt written to the working directory"
+}
+# The entry's own Exec line, then its "Play in English" action's.
+play_from_menu "$(sed -n '/^\[Desktop Entry\]/,/^\[/s/^Exec=//p' "$desktop")"
+play_from_menu "$(sed -n '/^\[Desktop Action english\]/,/^\[/s/^Exec=//p' "$desktop")"
+echo "check_package: the installed game started from its desktop entry and its action and ended cleanly"
 
 bash "$here/purge_package.sh"
