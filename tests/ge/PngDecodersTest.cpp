@@ -80,6 +80,22 @@ TEST_F(PngDecoders, TheGameArtDecodesAlike) {
     }
 }
 
+// An empty IDAT chunk is allowed anywhere among the data chunks; one that
+// comes first leaves stb_image copying nothing into a buffer not yet made.
+TEST_F(PngDecoders, AnEmptyFirstDataChunkChangesNothing) {
+    const std::string bytes = imagefiles::Png(16, 16, imagefiles::Pattern);
+    const size_t afterHeader = 8 + 25;  // signature, IHDR chunk
+    ASSERT_EQ("IDAT", bytes.substr(afterHeader + 4, 4));
+    // Length 0, type, and the type's CRC-32 (the checksum of an empty chunk).
+    const std::string emptyData("\0\0\0\0IDAT\x35\xAF\x06\x1E", 12);
+    const std::string path = Write("empty-idat.png", bytes.substr(0, afterHeader) + emptyData +
+                                                         bytes.substr(afterHeader));
+    const ge::TextureImage want = ge::DecodePngWith(ge::lodePngDecoder, path.c_str());
+    ExpectSameTexture(want, ge::DecodePngWith(ge::stbPngDecoder, path.c_str()));
+    ExpectSameTexture(want, ge::DecodePngWith(ge::lodePngDecoder,
+                                              Write("plain.png", bytes).c_str()));
+}
+
 // The damaged files of the loader's own tests, each refused by both with the
 // line that names the decoder and the path.
 TEST_F(PngDecoders, DamagedFilesAreRefusedAlike) {
