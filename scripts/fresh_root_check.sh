@@ -427,7 +427,7 @@ main() {
   if [[ "$tests" == --quick ]]; then
     start=$SECONDS
     say "browser smoke test: bash scripts/test_web.sh --smoke"
-    in_root "cd /root/dunmark && bash scripts/test_web.sh --smoke"
+    in_root "cd $tree && bash scripts/test_web.sh --smoke"
     say "the web build and the browser smoke test passed in $((SECONDS - start)) s"
   fi
   say "passed on $suite ($arch)"
