@@ -61,6 +61,10 @@ e2e_pids+=($!)
 unset GLIBC_TUNABLES
 start_game
 e2e_pids+=("$game_pid")
+# Should a command fail because the game has ended under it (a crash, say),
+# the report says how it ended, with the crash report from err.txt.
+set -o errtrace
+trap 'kill -0 "$game_pid" 2>/dev/null || game_ended' ERR
 id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window"
 wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
 geometry=$(xwininfo -id "$id")
