@@ -10,11 +10,15 @@
 # and installed with the README's commands and played by a desktop user
 # under mutter and under openbox, with PipeWire), then the test command.
 # Needs root.
-#   bash scripts/fresh_root_check.sh [RELEASE [TEST-OPTION]]
+#   bash scripts/fresh_root_check.sh [RELEASE [TEST-OPTION [BROWSER-TEST...]]]
 #     RELEASE      bookworm (Debian 12, the default), trixie (Debian 13), or
 #                  testing as an early warning
 #     TEST-OPTION  --quick (the default), --all: the whole test run, or
 #                  --no-fuzz: the whole test run without fuzzing
+#     BROWSER-TEST the browser tests run after the test command, on the web
+#                  build (scripts/test_web.sh NAME...); the default is
+#                  smoke_test after --quick, none after the whole test run,
+#                  which has them all
 # Settings (environment):
 #   DUNMARK_FRESH_ROOT_ARCH   Debian architecture of the root (default this
 #                             machine's). A foreign one (arm64) runs under
@@ -44,6 +48,10 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
 suite=${1:-bookworm}
 tests=${2:-${DUNMARK_FRESH_ROOT_TESTS:---quick}}
+browser_tests=("${@:3}")
+if ((${#browser_tests[@]} == 0)) && [[ "$tests" == --quick ]]; then
+  browser_tests=(smoke_test)
+fi
 parent=${DUNMARK_FRESH_ROOT_PARENT:-/var/tmp}
 cache=${DUNMARK_FRESH_ROOT_CACHE:-/var/cache/dunmark-fresh-root}
 host_arch=$(dpkg --print-architecture)
@@ -63,7 +71,12 @@ host_art=""          # the host's build of the art, for a foreign architecture
 made_binfmt_mount=0  # what this check mounted or registered itself
 made_handler=""
 
-say() { echo "fresh-root: $*"; }
+# Also on the output of the whole run, when this check is one of its steps.
+say() {
+  echo "fresh-root: $*"
+  [[ -z "${DUNMARK_STEP_FD:-}" ]] ||
+    printf '%*sfresh-root: %s\n' $((2 * ${DUNMARK_STEP_DEPTH:-0})) '' "$*" >&"$DUNMARK_STEP_FD" 2>/dev/null || true
+}
 die() { echo "fresh-root: error: $*" >&2; exit 1; }
 
 # Mount points under the root, deepest first.
@@ -141,6 +154,9 @@ in_root() {
     run_as=(/usr/bin/setpriv --reuid="$(chroot "$root" id -u "$2")" --regid="$(chroot "$root" id -g "$2")" --init-groups)
     environment=(HOME="/home/$2" USER="$2" LOGNAME="$2" PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games)
   fi
+  # The steps of a run inside report to the outer run's output.
+  [[ -z "${DUNMARK_STEP_FD:-}" ]] ||
+    environment+=(DUNMARK_STEP_FD="$DUNMARK_STEP_FD" DUNMARK_STEP_DEPTH="${DUNMARK_STEP_DEPTH:-0}")
   chroot "$root" "${run_as[@]}" /usr/bin/env -i "${environment[@]}" TERM=dumb LANG=C.UTF-8 \
     bash -c "$1" &
   inside_pid=$!
@@ -422,13 +438,11 @@ main() {
   say "test command, as root: ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   in_root "cd $tree && ${patience:+DUNMARK_E2E_PATIENCE=$patience }bash scripts/test.sh $tests"
   say "the test command passed in $((SECONDS - start)) s; $(installed_packages | wc -l) packages installed in all"
-  # The whole test run has the browser tests; the quick one gets the web
-  # build and the browser smoke test.
-  if [[ "$tests" == --quick ]]; then
+  if ((${#browser_tests[@]})); then
     start=$SECONDS
-    say "browser smoke test: bash scripts/test_web.sh --smoke"
-    in_root "cd $tree && bash scripts/test_web.sh --smoke"
-    say "the web build and the browser smoke test passed in $((SECONDS - start)) s"
+    say "browser tests: bash scripts/test_web.sh ${browser_tests[*]}"
+    in_root "cd $tree && bash scripts/test_web.sh ${browser_tests[*]}"
+    say "the web build and the browser tests passed in $((SECONDS - start)) s"
   fi
   say "passed on $suite ($arch)"
 }

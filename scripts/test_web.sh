@@ -40,12 +40,15 @@ if ((build)); then
   # The rest needs the test set-up (ImageMagick, lame) and the screen walk's
   # native twin; the smoke test does without them.
   if [[ "${names[*]}" != smoke_test ]]; then
-    bash "$here/install_packages.sh" "$here/packages-test.txt" "$here/packages-web-firefox.txt"
+    bash "$here/install_packages.sh" "$here/packages-test.txt"
     if [[ ! -f "$DUNMARK_BUILD_DIR/CMakeCache.txt" ]]; then
       bash "$here/setup.sh" --tests
     fi
     cmake --build "$DUNMARK_BUILD_DIR" --target web_mask_frames -j"$(nproc)"
-    # The second engine's driver, as the lock file names it.
+  fi
+  # The second engine and its driver, as the lock file names it.
+  if [[ " ${names[*]} " == *" test_firefox "* ]]; then
+    bash "$here/install_packages.sh" "$here/packages-web-firefox.txt"
     command -v npm >/dev/null || bash "$here/install_packages.sh" npm
     mkdir -p "$DUNMARK_BUILD_DIR/web-firefox"
     cp "$top"/tests/web/firefox/package.json "$top"/tests/web/firefox/package-lock.json \
