@@ -8,12 +8,17 @@ blocks must exist:
     as the script's own case patterns or comparisons spell the option;
   - test names (`game.RulesTest.X`, `e2e.*`, `RulesTest.X`) and ctest -R
     patterns, against what `ctest -N` lists in the build folder;
-  - DUNMARK_* settings, which some file other than a page must mention.
+  - DUNMARK_* settings, which some file other than a page must mention;
+and every test program outside the CTest suites (browser tests, check and
+test scripts) has its row in DEVELOPING.md's table of which check runs
+where, so that none joins CI's time budget, or is left to be run by hand,
+without saying so.
 Fenced blocks (pictures, code) are not read.
   python3 names_exist.py SOURCE_DIR BUILD_DIR   checks the pages of SOURCE_DIR
   python3 names_exist.py --self-test            proves the check can fail
 """
 import fnmatch
+import glob
 import os
 import re
 import shlex
@@ -29,6 +34,10 @@ PATH_LIKE = re.compile(r"^\.?[\w<>{}*-]" + PATH_CHARS + r"*(/" + PATH_CHARS + r"
 BARE_FILE = re.compile(r"^[\w.+*-]+\.(sh|py|cpp|c|h|cmake|md|json|in)$")
 SUITE_TEST = re.compile(r"^[A-Z]\w*\.([A-Z]\w*|\*)$")
 SETTING = re.compile(r"\bDUNMARK_[A-Z0-9_]*[A-Z0-9]\b")
+OUTSIDE_SUITES = ["tests/web/smoke_test.py", "tests/web/test_*.py", "scripts/*_check.sh",
+                  "scripts/*_test.sh", "scripts/test*.sh", "scripts/fuzz.sh", "scripts/soak.sh"]
+PLACES_PAGE = "docs/DEVELOPING.md"
+PLACES_HEADING = "## Which check proves what, and where it runs"
 FLAG_PARSED = [re.compile(r"(?<![\w-])(--[a-z0-9][a-z0-9-]*)(?:=\*?)?\s*[)|]"),
                re.compile(r"[!=]=\s*[\"']?(--[a-z0-9][a-z0-9-]*)")]
 
@@ -246,9 +255,24 @@ def check(source, tests, skip=()):
             for problem in checker.problems(item, kind):
                 print(f"{page}:{number}: `{item}`: {problem}")
                 bad += 1
+    for rel in unplaced(source):
+        print(f"{PLACES_PAGE}: {rel} has no row under '{PLACES_HEADING}'")
+        bad += 1
     if not bad:
         print(f"the pages name {checker.checked} things that exist")
     return bad
+
+
+def unplaced(source):
+    """The test programs outside the suites that the table of places does
+    not name (by file name, anywhere in backticks in its section)."""
+    text = read_text(os.path.join(source, PLACES_PAGE)) or ""
+    section = text.split(PLACES_HEADING + "\n", 1)[1].split("\n## ", 1)[0] if (
+        PLACES_HEADING + "\n") in text else ""
+    named = {os.path.basename(token) for item in re.findall(r"`([^`]+)`", section)
+             for token in item.split()}
+    found = sorted({rel for pattern in OUTSIDE_SUITES for rel in glob.glob(pattern, root_dir=source)})
+    return [rel for rel in found if os.path.basename(rel) not in named]
 
 
 def listed_tests(build):
@@ -288,6 +312,9 @@ def self_test():
 
         for page in PAGES:
             write(page, SELF_TEST_PAGE)
+        places = f"\n{PLACES_HEADING}\n\n| `scripts/a_check.sh` | CI |\n"
+        write(PLACES_PAGE, SELF_TEST_PAGE + places)
+        write("scripts/a_check.sh", "")
         write("docs/guide.md", "a guide\n")
         script = 'case "${1:-}" in\n  --fast) speed=${DUNMARK_SPEED:-1} ;;\nesac\n'
         write("scripts/play.sh", script)
@@ -316,6 +343,9 @@ def self_test():
         expect("a setting nothing reads", False)
         write("scripts/play.sh", script)
         expect("a test ctest does not list", False, ["game.Suite.Other", "e2e.test_x"])
+        write("tests/web/test_new.py", "")
+        expect("a browser test with no place in the table", False)
+        write(PLACES_PAGE, SELF_TEST_PAGE + places + "| `tests/web/test_new.py` | by hand |\n")
         expect("the good tree again", True)
     finally:
         shutil.rmtree(scratch)
