@@ -1,20 +1,48 @@
 // The art generator run by the build: same bytes every run, clear failures.
+#include "app/ArtFiles.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/ArtImages.h"
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
 
 using namespace arttest;
 
 namespace {
 
-const char* const files[] = {"font.bmp",   "system.bmp", "icon.bmp",      "char.png",
-                             "title.png",  "grass.png",  "forest.png",    "snow.png",
-                             "swamp.png",  "desert.png", "wasteland.png", "galaxy.png"};
+// The file names of the game's art list (app/art.txt), font first.
+std::vector<std::string> GameArt() {
+    std::vector<std::string> names;
+    const std::string prefix = "../gfx/";
+    names.push_back(std::string(fontArt.path).substr(prefix.size()));
+    for (int i = 0; i < otherArtCount; ++i) {
+        names.push_back(std::string(otherArt[i].path).substr(prefix.size()));
+    }
+    return names;
+}
+
+const std::vector<std::string> files = GameArt();
+
+std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    for (dirent* entry = dir ? readdir(dir) : nullptr; entry; entry = readdir(dir)) {
+        if (entry->d_name[0] != '.') {
+            names.insert(entry->d_name);
+        }
+    }
+    if (dir) {
+        closedir(dir);
+    }
+    return names;
+}
 
 int RunGenerator(const std::string& arguments) {
     const std::string command = "'" + GeneratorPath() + "' " + arguments + " 2>/dev/null";
@@ -25,12 +53,14 @@ int RunGenerator(const std::string& arguments) {
 TEST(Generator, WritesTheSameBytesAsTheBuildDid) {
     testsupport::ScratchDir scratch;
     ASSERT_EQ(0, RunGenerator("'" + scratch.Path() + "'"));
-    for (const char* file : files) {
+    for (const std::string& file : files) {
         const std::string built = testsupport::ReadFile(GfxPath(file));
         const std::string again = testsupport::ReadFile(scratch.File(file));
         ASSERT_FALSE(built.empty()) << file << " missing from the build";
         EXPECT_TRUE(built == again) << file << " differs on a second run";
     }
+    // Every picture drawn is one the game loads, and the other way round.
+    EXPECT_EQ(std::set<std::string>(files.begin(), files.end()), FilesIn(scratch.Path()));
 }
 
 TEST(Generator, FailsWithoutAFolderItCanWrite) {
@@ -40,8 +70,8 @@ TEST(Generator, FailsWithoutAFolderItCanWrite) {
 }
 
 TEST(Generator, PngFilesAreEightBitRgba) {
-    for (const char* file : files) {
-        const std::string name = file;
+    for (const std::string& file : files) {
+        const std::string& name = file;
         if (name.compare(name.size() - 4, 4, ".png") != 0) {
             continue;
         }
