@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,30 +20,15 @@ namespace {
 
 // The file names of the game's art list (app/art.txt), font first.
 std::vector<std::string> GameArt() {
-    std::vector<std::string> names;
-    const std::string prefix = "../gfx/";
-    names.push_back(std::string(fontArt.path).substr(prefix.size()));
+    const size_t folder = std::strlen("../gfx/");
+    std::vector<std::string> names = {fontArt.path + folder};
     for (int i = 0; i < otherArtCount; ++i) {
-        names.push_back(std::string(otherArt[i].path).substr(prefix.size()));
+        names.push_back(otherArt[i].path + folder);
     }
     return names;
 }
 
 const std::vector<std::string> files = GameArt();
-
-std::set<std::string> FilesIn(const std::string& folder) {
-    std::set<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    for (dirent* entry = dir ? readdir(dir) : nullptr; entry; entry = readdir(dir)) {
-        if (entry->d_name[0] != '.') {
-            names.insert(entry->d_name);
-        }
-    }
-    if (dir) {
-        closedir(dir);
-    }
-    return names;
-}
 
 int RunGenerator(const std::string& arguments) {
     const std::string command = "'" + GeneratorPath() + "' " + arguments + " 2>/dev/null";
@@ -60,7 +46,11 @@ TEST(Generator, WritesTheSameBytesAsTheBuildDid) {
         EXPECT_TRUE(built == again) << file << " differs on a second run";
     }
     // Every picture drawn is one the game loads, and the other way round.
-    EXPECT_EQ(std::set<std::string>(files.begin(), files.end()), FilesIn(scratch.Path()));
+    std::set<std::string> drawn;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.Path())) {
+        drawn.insert(entry.path().filename());
+    }
+    EXPECT_EQ(std::set<std::string>(files.begin(), files.end()), drawn);
 }
 
 TEST(Generator, FailsWithoutAFolderItCanWrite) {
