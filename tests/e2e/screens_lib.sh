@@ -126,11 +126,12 @@ click() {
   click_at "$game_window" "$1" "$2"
 }
 
-# Waits until the screen matches the step's reference, with the game running:
-# stopped for every picture, a starved game hardly moved. The world card and
-# the walk move on by themselves after 100 ticks (1.7 s at the least), longer
-# than a picture and its comparison take on a machine that lets the game tick
-# that fast.
+# Waits until the screen matches the step's reference. The game is stopped
+# while a picture is taken and compared, and then runs for a slice of 0.2 s,
+# 12 ticks at the most (its clock drops the ticks it missed while stopped):
+# the world card and the walk, which move on by themselves after 100 ticks,
+# are caught however slowly a busy machine takes and compares pictures.
+screens_slice=0.2
 # The reference a step is checked against in the walk's language.
 reference_of() {
   if [[ "$screens_language" == en && -f "$screens_refs_en/$1.png" ]]; then
@@ -161,10 +162,13 @@ await_reference() {
   masked_copy "$name" "$ref" "$e2e_work/ref.png"
   start=$SECONDS
   while ((SECONDS - start < screens_timeout)); do
+    kill -STOP "$game_pid"
     capture "$shot"
     masked_copy "$name" "$shot" "$e2e_work/masked.png"
     diff=$(differing_pixels "$e2e_work/ref.png" "$e2e_work/masked.png")
+    kill -CONT "$game_pid"
     [[ "$diff" == 0 ]] && return 0
+    sleep "$screens_slice"
     if [[ "$diff" =~ ^[0-9]+$ ]] && [[ -z "$fewest" || "$diff" -lt "$fewest" ]]; then
       fewest=$diff
       cp "$shot" "$e2e_work/closest.png"
