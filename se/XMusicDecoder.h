@@ -13,8 +13,9 @@ struct PcmPiece {
     int rate;
 };
 
-// The MP3 decoding a platform brings to the music stream. Owners destroy
-// decoders through their concrete class, so there is no virtual destructor.
+// The MP3 decoding a platform brings to the music stream. A decoder holds
+// a track's file or job, so it is never copied. Owners destroy decoders
+// through their concrete class, so there is no virtual destructor.
 class XMusicDecoder {
 public:
     // The most bytes one Decode gives.
@@ -33,7 +34,10 @@ public:
     virtual bool IsExhausted() const = 0;
 
 protected:
+    XMusicDecoder() = default;
     ~XMusicDecoder() = default;
+    XMusicDecoder(const XMusicDecoder&) = delete;
+    XMusicDecoder& operator=(const XMusicDecoder&) = delete;
 };
 
 }  // namespace se

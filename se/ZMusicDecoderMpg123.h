@@ -17,8 +17,6 @@ class ZMusicDecoderMpg123 final : public XMusicDecoder {
 public:
     ZMusicDecoderMpg123();
     ~ZMusicDecoderMpg123();
-    ZMusicDecoderMpg123(const ZMusicDecoderMpg123&) = delete;
-    ZMusicDecoderMpg123& operator=(const ZMusicDecoderMpg123&) = delete;
 
     void Open(const std::string& name) override;
     bool IsReady() override { return true; }

@@ -16,8 +16,6 @@ class ZMusicDecoderWeb final : public XMusicDecoder {
 public:
     ZMusicDecoderWeb();
     ~ZMusicDecoderWeb();
-    ZMusicDecoderWeb(const ZMusicDecoderWeb&) = delete;
-    ZMusicDecoderWeb& operator=(const ZMusicDecoderWeb&) = delete;
 
     void Open(const std::string& name) override;
     bool IsReady() override;

@@ -6,6 +6,7 @@
 #include "tests/support/TestSupport.h"
 
 using se::ZSoundEngineOpenAL;
+using sound::CountLines;
 
 namespace {
 
@@ -34,14 +35,6 @@ protected:
 
     std::unique_ptr<ZSoundEngineOpenAL> engine;
 };
-
-int CountLines(const std::string& text, const std::string& line) {
-    int count = 0;
-    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) {
-        count++;
-    }
-    return count;
-}
 
 TEST_F(MusicStreamTest, NoMusicBeforeTheFirstTrack) {
     EXPECT_EQ(engine->CurrentMusic(), -1);
