@@ -35,20 +35,9 @@ public:
     // no sound that needs it.
     void UpdateSound() override {}
 
-    void DestroyGraphics() override {
-        delete graphicEngine;
-        graphicEngine = nullptr;
-    }
-
-    void DestroyInput() override {
-        delete inputEngine;
-        inputEngine = nullptr;
-    }
-
-    void DestroySound() override {
-        delete soundEngine;
-        soundEngine = nullptr;
-    }
+    void DestroyGraphics() override { DestroyEngine(graphicEngine); }
+    void DestroyInput() override { DestroyEngine(inputEngine); }
+    void DestroySound() override { DestroyEngine(soundEngine); }
 
 private:
     ge::ZTextureStoreOpenGL textures;

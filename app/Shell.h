@@ -39,6 +39,14 @@ protected:
     ~XShellEngines() = default;
 };
 
+// For the Destroy hooks: destroys the engine, if there is one, through its
+// concrete class and forgets it.
+template <typename Engine>
+void DestroyEngine(Engine*& engine) {
+    delete engine;
+    engine = nullptr;
+}
+
 // The start-up, one stage a frame: the first makes the input engine and
 // starts the graphics (StartGraphics), the second makes the sound engine and
 // the game record; then the game runs.

@@ -40,20 +40,9 @@ public:
 
     void UpdateSound() override { soundEngine->Update(); }
 
-    void DestroyGraphics() override {
-        delete graphicEngine;
-        graphicEngine = nullptr;
-    }
-
-    void DestroyInput() override {
-        delete inputEngine;
-        inputEngine = nullptr;
-    }
-
-    void DestroySound() override {
-        delete soundEngine;
-        soundEngine = nullptr;
-    }
+    void DestroyGraphics() override { DestroyEngine(graphicEngine); }
+    void DestroyInput() override { DestroyEngine(inputEngine); }
+    void DestroySound() override { DestroyEngine(soundEngine); }
 
 private:
     ge::ZTextureStoreGLES2 textures;
