@@ -30,10 +30,8 @@ target_link_options(dunmark PRIVATE
   -lopenal)
 
 # The art is drawn by the machine's own compiler, as the desktop build draws
-# it, and is the same 12 files byte for byte.
-set(DUNMARK_ART_FILES
-  font.bmp system.bmp icon.bmp char.png title.png
-  grass.png forest.png snow.png swamp.png desert.png wasteland.png galaxy.png)
+# it, and is the same files (DUNMARK_ART_FILES, cmake/ArtList.cmake) byte
+# for byte.
 ExternalProject_Add(artgen_native
   SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/artgen
   BINARY_DIR ${CMAKE_BINARY_DIR}/artgen-native

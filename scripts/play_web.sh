@@ -13,25 +13,18 @@ bash "$here/build_web.sh"
 
 # The site must be served: a page opened from disk (file://) cannot fetch its
 # module and art.
-exec /usr/bin/python3 - "$site" "${DUNMARK_WEB_PORT:-0}" <<'PY'
-import functools, http.server, os, shutil, subprocess, sys
+exec /usr/bin/python3 - "$here" "$site" "${DUNMARK_WEB_PORT:-0}" <<'PY'
+import os, shutil, signal, subprocess, sys
+sys.path.insert(0, sys.argv[1])
+from serve_site import Site
 
-site, port = sys.argv[1], int(sys.argv[2])
-
-class Handler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
-
-    def log_message(self, *args):
-        pass
-
-server = http.server.ThreadingHTTPServer(('127.0.0.1', port), functools.partial(Handler, directory=site))
-address = 'http://127.0.0.1:%d/' % server.server_address[1]
+site = Site(sys.argv[2], int(sys.argv[3]))
+address = site.origin + '/'
 print('Dunmark is served at ' + address + ' (Ctrl+C stops it)', flush=True)
 if (os.environ.get('DISPLAY') or os.environ.get('WAYLAND_DISPLAY')) and shutil.which('xdg-open'):
     subprocess.Popen(['xdg-open', address], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 try:
-    server.serve_forever()
+    signal.pause()
 except KeyboardInterrupt:
-    pass
+    site.close()
 PY

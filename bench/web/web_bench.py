@@ -35,11 +35,12 @@ import threading
 import time
 import urllib.parse
 import urllib.request
-import functools
-import http.server
 
 import websocket
 from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'scripts'))
+from serve_site import Site  # noqa: E402
 
 CHROMIUM = "/usr/bin/chromium"
 WINDOW = (1000, 900)   # the game page then shows its canvas at scale 1
@@ -115,21 +116,6 @@ FLOOR_AREA = (500, 130, 60, 30)
 # text at its top and the picture's upper part, above the creatures and the
 # blinking prompt.
 TITLE_AREA = (0, 0, 640, 220)
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm", ".js": "text/javascript"}
-
-    def log_message(self, *args):
-        pass
-
-
-def serve(folder):
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
-                                             functools.partial(QuietHandler, directory=folder))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def load_average():
@@ -577,9 +563,9 @@ def chromium_version():
 
 
 def measure(site, floor_dir, runs, out_path):
-    site_server, floor_server = serve(site), serve(floor_dir)
-    site_url = f"http://127.0.0.1:{site_server.server_address[1]}/index.html"
-    floor_url = f"http://127.0.0.1:{floor_server.server_address[1]}/floor.html"
+    site_server, floor_server = Site(site), Site(floor_dir)
+    site_url = f"{site_server.origin}/index.html"
+    floor_url = f"{floor_server.origin}/floor.html"
     with open("/etc/os-release") as f:
         release = dict(line.strip().split("=", 1) for line in f if "=" in line)
     data = {"release": release.get("PRETTY_NAME", "?").strip('"'), "chromium": chromium_version(),
@@ -600,8 +586,8 @@ def measure(site, floor_dir, runs, out_path):
         if game is not None:
             game.close()
             floor.close()
-        site_server.shutdown()
-        floor_server.shutdown()
+        site_server.close()
+        floor_server.close()
     with open(out_path, "w") as f:
         json.dump(data, f, indent=1)
 

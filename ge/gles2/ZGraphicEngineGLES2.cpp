@@ -58,11 +58,7 @@ Corner MakeCorner(const QuadVertex& vertex, float su, float sv, float viewWidth,
 }  // namespace
 
 ZGraphicEngineGLES2::ZGraphicEngineGLES2(int width, int height)
-    : renderTarget(-1),
-      viewWidth(static_cast<float>(width)),
-      viewHeight(static_cast<float>(height)),
-      boundTexture(-1),
-      namedSlot(-1),
+    : ZGraphicEngineCore(width, height),
       program(0),
       vertexBuffer(0),
       texSizeLocation(-1),
@@ -76,25 +72,20 @@ ZGraphicEngineGLES2::ZGraphicEngineGLES2(int width, int height)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     CreateProgram();
 
-    for (int slot = 0; slot < slotCount; ++slot) {
-        textureIds[slot] = 0;
-        uScale[slot] = 0.0f;
-        vScale[slot] = 0.0f;
-        textureWidth[slot] = 0;
-        textureHeight[slot] = 0;
-    }
-    CreateRenderTexture();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, renderTextureWidth, renderTextureHeight, 0,
+                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    SetNearestClamped();
+    SetTexture(renderSlot, name, renderTextureWidth, renderTextureHeight,
+               renderTextureWidth, renderTextureHeight);
 
     LogMessage("Graphic Engine is ready!", tag);
 }
 
 ZGraphicEngineGLES2::~ZGraphicEngineGLES2() {
-    for (const uint32_t id : textureIds) {
-        if (id != 0) {
-            const GLuint name = id;
-            glDeleteTextures(1, &name);
-        }
-    }
+    DeleteTextures();
     const GLuint buffer = vertexBuffer;
     glDeleteBuffers(1, &buffer);
     glDeleteProgram(program);
@@ -129,77 +120,40 @@ void ZGraphicEngineGLES2::CreateProgram() {
                           reinterpret_cast<const void*>(offsetof(Corner, rgba)));
 }
 
-void ZGraphicEngineGLES2::CreateRenderTexture() {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    textureIds[renderSlot] = name;
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, renderTextureWidth, renderTextureHeight, 0,
-                 GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    SetNearestClamped();
-    uScale[renderSlot] = 1.0f;
-    vScale[renderSlot] = 1.0f;
-    textureWidth[renderSlot] = renderTextureWidth;
-    textureHeight[renderSlot] = renderTextureHeight;
-    namedSlot = renderSlot;
-}
-
-void ZGraphicEngineGLES2::SetTexture(int slot, uint32_t id, int imageWidth, int imageHeight,
-                                     int texWidth, int texHeight) {
-    if (!IsSlot(slot) || texWidth <= 0 || texHeight <= 0) {
-        return;
-    }
-    if (textureIds[slot] != 0 && textureIds[slot] != id) {
-        const GLuint old = textureIds[slot];
-        glDeleteTextures(1, &old);
-    }
-    textureIds[slot] = id;
-    uScale[slot] = static_cast<float>(imageWidth) / static_cast<float>(texWidth);
-    vScale[slot] = static_cast<float>(imageHeight) / static_cast<float>(texHeight);
-    textureWidth[slot] = texWidth;
-    textureHeight[slot] = texHeight;
-    // The caller bound the new texture to fill it.
-    namedSlot = slot;
-}
-
-void ZGraphicEngineGLES2::BeginFrame() {}
-
-void ZGraphicEngineGLES2::EndFrame() {}
-
-void ZGraphicEngineGLES2::Clear(float red, float green, float blue) {
+void ZGraphicEngineGLES2::ClearSurface(float red, float green, float blue) {
     glClearColor(red, green, blue, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void ZGraphicEngineGLES2::BindName(int slot) {
-    namedSlot = slot;
-    glBindTexture(GL_TEXTURE_2D, IsSlot(slot) ? textureIds[slot] : 0);
+void ZGraphicEngineGLES2::Capture(int y, int width, int height) {
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, y, width, height, 0);
 }
 
-void ZGraphicEngineGLES2::BindTexture(int slot) {
-    if (slot == boundTexture || !IsSlot(slot)) {
+// The shader's texture size is the bound texture's, which a capture or an
+// upload may have bound without selecting its slot.
+void ZGraphicEngineGLES2::Draw(const Quad& quad, float su, float sv) {
+    const int named = NamedSlot();
+    if (TextureId(named) == 0) {
         return;
     }
-    boundTexture = slot;
-    BindName(slot);
-}
-
-void ZGraphicEngineGLES2::DrawQuad(const Quad* quad) {
-    if (quad == nullptr || !IsSlot(boundTexture) || !IsSlot(namedSlot) ||
-        textureIds[namedSlot] == 0) {
-        return;
-    }
-    const float su = uScale[boundTexture];
-    const float sv = vScale[boundTexture];
     Corner corners[6];
     for (int i = 0; i < 6; ++i) {
-        corners[i] = MakeCorner(quad->vertices[triangles[i]], su, sv, viewWidth, viewHeight);
+        corners[i] = MakeCorner(quad.vertices[triangles[i]], su, sv, ViewWidth(), ViewHeight());
     }
-    glUniform2f(texSizeLocation, static_cast<float>(textureWidth[namedSlot]),
-                static_cast<float>(textureHeight[namedSlot]));
+    glUniform2f(texSizeLocation, static_cast<float>(TextureWidth(named)),
+                static_cast<float>(TextureHeight(named)));
     glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(corners), corners);
     glDrawArrays(GL_TRIANGLES, 0, 3);
     glDrawArrays(GL_TRIANGLES, 3, 3);
+}
+
+void ZGraphicEngineGLES2::BindName(uint32_t id) {
+    glBindTexture(GL_TEXTURE_2D, id);
+}
+
+void ZGraphicEngineGLES2::DeleteName(uint32_t id) {
+    const GLuint name = id;
+    glDeleteTextures(1, &name);
 }
 
 // A 512th of a texel: far above any implementation's interpolation error at
@@ -207,45 +161,9 @@ void ZGraphicEngineGLES2::DrawQuad(const Quad* quad) {
 // centre that is not on one.
 void ZGraphicEngineGLES2::ChooseBorderTexel(BorderTexel choice) {
     const float bias = 1.0f / 512.0f;
+    Flush();
     glUseProgram(program);
     glUniform1f(borderBiasLocation, choice == BorderTexel::After ? bias : -bias);
-}
-
-void ZGraphicEngineGLES2::CaptureInto(int slot) {
-    BindName(slot);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0,
-                     static_cast<int>(viewHeight - static_cast<float>(textureHeight[slot])),
-                     textureWidth[slot], textureHeight[slot], 0);
-}
-
-// An unknown slot is ignored, so a later capture never reads outside the table.
-void ZGraphicEngineGLES2::SetRenderTarget(int slot) {
-    if (slot != -1 && !IsSlot(slot)) {
-        return;
-    }
-    if (renderTarget != -1 && textureIds[renderTarget] != 0) {
-        CaptureInto(renderTarget);
-    }
-    renderTarget = slot;
-}
-
-void ZGraphicEngineGLES2::DrawText(float x, float y, const char* text,
-                                   float red, float green, float blue, float alpha) {
-    if (text == nullptr) {
-        return;
-    }
-    const int previous = boundTexture;
-    BindTexture(fontSlot);
-
-    ForEachGlyph(x, y, text, TintColour(red, green, blue, alpha),
-                 [this](Quad& glyph) { DrawQuad(&glyph); });
-
-    if (IsSlot(previous)) {
-        BindTexture(previous);
-    } else {
-        boundTexture = -1;
-        BindName(-1);
-    }
 }
 
 }  // namespace ge

@@ -20,7 +20,8 @@ sanitized_build() { grep -qaE "__(asan|tsan)_init" "$dunmark_bin"; }
 
 e2e_cleanup() {
   local pid
-  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # A stopped game (the screen walk stops it for each picture) takes TERM once continued.
+  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null && kill -CONT "$pid" 2>/dev/null || true; done
   [[ -n "${e2e_work:-}" ]] && rm -rf "$e2e_work"
   return 0
 }

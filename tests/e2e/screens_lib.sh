@@ -5,7 +5,8 @@
 # screens_mode:
 #   check   each step waits until the window shows its reference picture in
 #           tests/e2e/screens/ (pixels under the step's masks ignored, every
-#           other pixel equal) and fails after screens_timeout seconds
+#           other pixel equal) and fails after the game has run for
+#           screens_timeout seconds without showing it
 #   update  each step waits out the game's own timers and writes the capture
 #           as the new reference
 #   export  like update, into screens_out instead of the references
@@ -126,11 +127,13 @@ click() {
   click_at "$game_window" "$1" "$2"
 }
 
-# Waits until the screen matches the step's reference, with the game running:
-# stopped for every picture, a starved game hardly moved. The world card and
-# the walk move on by themselves after 100 ticks (1.7 s at the least), longer
-# than a picture and its comparison take on a machine that lets the game tick
-# that fast.
+# Waits until the screen matches the step's reference. The game is stopped
+# while a picture is taken and compared, and then runs for a slice of 0.5 s,
+# 30 ticks at the most (its clock drops the ticks it missed while stopped):
+# the world card and the walk, which move on by themselves after 100 ticks,
+# are caught however slowly a busy machine takes and compares pictures, and
+# the patience counts only the slices the game ran.
+screens_slice=0.5
 # The reference a step is checked against in the walk's language.
 reference_of() {
   if [[ "$screens_language" == en && -f "$screens_refs_en/$1.png" ]]; then
@@ -155,16 +158,19 @@ update_english_reference() {
 }
 
 await_reference() {
-  local name=$1 ref shot=$2 start diff="" fewest=""
+  local name=$1 ref shot=$2 slices=0 diff="" fewest=""
   ref=$(reference_of "$name")
   [[ -f "$ref" ]] || fail "no reference $ref: run tests/e2e/update_screens.sh"
   masked_copy "$name" "$ref" "$e2e_work/ref.png"
-  start=$SECONDS
-  while ((SECONDS - start < screens_timeout)); do
+  while ((slices < 2 * screens_timeout)); do
+    kill -STOP "$game_pid"
     capture "$shot"
     masked_copy "$name" "$shot" "$e2e_work/masked.png"
     diff=$(differing_pixels "$e2e_work/ref.png" "$e2e_work/masked.png")
+    kill -CONT "$game_pid"
     [[ "$diff" == 0 ]] && return 0
+    sleep "$screens_slice"
+    slices=$((slices + 1))
     if [[ "$diff" =~ ^[0-9]+$ ]] && [[ -z "$fewest" || "$diff" -lt "$fewest" ]]; then
       fewest=$diff
       cp "$shot" "$e2e_work/closest.png"
@@ -177,7 +183,7 @@ await_reference() {
   [[ -n "$fewest" ]] || fail "screen $name: no capture could be compared with $ref"
   masked_copy "$name" "$e2e_work/closest.png" "$keep/$name-closest.png"
   /usr/bin/compare "$e2e_work/ref.png" "$keep/$name-closest.png" "png:$keep/$name-diff.png" 2>/dev/null || true
-  fail "screen $name: never matched $ref in ${screens_timeout}s; the closest capture had $fewest differing pixels (captures and diff in $keep)"
+  fail "screen $name: never matched $ref while the game ran ${screens_timeout} s; the closest capture had $fewest differing pixels (captures and diff in $keep)"
 }
 
 # Title and game-over screens blink their prompt; a new picture shows it.

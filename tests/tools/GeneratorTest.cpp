@@ -1,4 +1,5 @@
 // The art generator run by the build: same bytes every run, clear failures.
+#include "app/ArtFiles.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/ArtImages.h"
 
@@ -7,14 +8,27 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
 
 using namespace arttest;
 
 namespace {
 
-const char* const files[] = {"font.bmp",   "system.bmp", "icon.bmp",      "char.png",
-                             "title.png",  "grass.png",  "forest.png",    "snow.png",
-                             "swamp.png",  "desert.png", "wasteland.png", "galaxy.png"};
+// The file names of the game's art list (app/art.txt), font first.
+std::vector<std::string> GameArt() {
+    const size_t folder = std::strlen("../gfx/");
+    std::vector<std::string> names = {fontArt.path + folder};
+    for (int i = 0; i < otherArtCount; ++i) {
+        names.push_back(otherArt[i].path + folder);
+    }
+    return names;
+}
+
+const std::vector<std::string> files = GameArt();
 
 int RunGenerator(const std::string& arguments) {
     const std::string command = "'" + GeneratorPath() + "' " + arguments + " 2>/dev/null";
@@ -25,12 +39,18 @@ int RunGenerator(const std::string& arguments) {
 TEST(Generator, WritesTheSameBytesAsTheBuildDid) {
     testsupport::ScratchDir scratch;
     ASSERT_EQ(0, RunGenerator("'" + scratch.Path() + "'"));
-    for (const char* file : files) {
+    for (const std::string& file : files) {
         const std::string built = testsupport::ReadFile(GfxPath(file));
         const std::string again = testsupport::ReadFile(scratch.File(file));
         ASSERT_FALSE(built.empty()) << file << " missing from the build";
         EXPECT_TRUE(built == again) << file << " differs on a second run";
     }
+    // Every picture drawn is one the game loads, and the other way round.
+    std::set<std::string> drawn;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.Path())) {
+        drawn.insert(entry.path().filename());
+    }
+    EXPECT_EQ(std::set<std::string>(files.begin(), files.end()), drawn);
 }
 
 TEST(Generator, FailsWithoutAFolderItCanWrite) {
@@ -40,8 +60,8 @@ TEST(Generator, FailsWithoutAFolderItCanWrite) {
 }
 
 TEST(Generator, PngFilesAreEightBitRgba) {
-    for (const char* file : files) {
-        const std::string name = file;
+    for (const std::string& file : files) {
+        const std::string& name = file;
         if (name.compare(name.size() - 4, 4, ".png") != 0) {
             continue;
         }

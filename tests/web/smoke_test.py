@@ -9,11 +9,8 @@ Prints the time from navigation to the first title frame. Exit code 0 when
 every step passed, 1 otherwise, with the step that failed."""
 
 import base64
-import functools
-import http.server
 import os
 import sys
-import threading
 import time
 
 from selenium import webdriver
@@ -22,24 +19,12 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'scripts'))
+from serve_site import Site  # noqa: E402
+
 # Seconds any one step may take on a loaded machine: the end-to-end tests'
 # patience (DUNMARK_E2E_PATIENCE, at least 60).
 PATIENCE = float(max(60, int(os.environ.get('DUNMARK_E2E_PATIENCE', '60') or 60)))
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
-
-    def log_message(self, *args):
-        pass
-
-
-def serve(site):
-    handler = functools.partial(QuietHandler, directory=site)
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def browser():
@@ -112,11 +97,11 @@ def main():
     if not os.path.isfile(os.path.join(site, 'index.html')):
         print('smoke: no site at ' + site + ' (run scripts/build_web.sh)')
         return 1
-    server = serve(site)
+    server = Site(site)
     driver = browser()
     console = Console(driver)
     try:
-        address = 'http://127.0.0.1:%d/' % server.server_address[1]
+        address = server.origin + '/'
         start = time.monotonic()
         driver.get(address)
         # The title frame: the game runs (the record exists) and the canvas
@@ -157,7 +142,7 @@ def main():
         return 1
     finally:
         driver.quit()
-        server.shutdown()
+        server.close()
 
 
 if __name__ == '__main__':

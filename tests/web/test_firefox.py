@@ -2,8 +2,9 @@
 """The second engine: Debian's Firefox ESR runs tests/web/firefox/
 smoke_firefox.mjs (puppeteer-core over WebDriver BiDi, installed by
 scripts/test_web.sh into the build's web-firefox/ from the lock file) on a
-private X display: the title and the world card equal the desktop's
-references, a click, Escape, no request off the origin."""
+private X display, on the site this test serves (scripts/serve_site.py):
+the title and the world card equal the desktop's references, a click,
+Escape, no request off the origin."""
 
 import os
 import shutil
@@ -22,10 +23,14 @@ def test():
     check(os.access('/usr/bin/firefox-esr', os.X_OK), 'no firefox-esr: run scripts/test_web.sh')
     # Node resolves the module beside the script, so the script runs from there.
     shutil.copy(os.path.join(webtest.HERE, 'firefox', 'smoke_firefox.mjs'), folder)
-    run = subprocess.run(['bash', os.path.join(webtest.SOURCE, 'scripts', 'with_xvfb.sh'),
-                          'node', 'smoke_firefox.mjs', webtest.site_dir(), webtest.SOURCE],
-                         cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                         timeout=10 * webtest.PATIENCE)
+    site = webtest.Site(webtest.site_dir())
+    try:
+        run = subprocess.run(['bash', os.path.join(webtest.SOURCE, 'scripts', 'with_xvfb.sh'),
+                              'node', 'smoke_firefox.mjs', site.origin, webtest.SOURCE],
+                             cwd=folder, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                             text=True, timeout=10 * webtest.PATIENCE)
+    finally:
+        site.close()
     lines = [line for line in run.stdout.splitlines()
              if line.startswith(('firefox:', 'smoke_firefox:'))]
     print('\n'.join(lines))

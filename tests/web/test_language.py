@@ -23,12 +23,9 @@ language's picture there.
 Exit code 0 when every step passed, 1 otherwise, with the step that failed."""
 
 import base64
-import functools
-import http.server
 import os
 import struct
 import sys
-import threading
 import time
 import zlib
 
@@ -37,6 +34,9 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'scripts'))
+from serve_site import Site  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCREENS = os.path.join(HERE, '..', 'e2e', 'screens')
@@ -169,23 +169,13 @@ REFERENCES_BASE64 = {language: base64.b64encode(b''.join(rows)).decode()
                      for language, rows in REFERENCES.items()}
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
-
-    def log_message(self, *args):
-        pass
-
-
 class Page:
     """The site in one headless Chromium whose own language is English; its
     storage lasts across the test's navigations."""
 
     def __init__(self, site):
-        handler = functools.partial(QuietHandler, directory=site)
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-        self.origin = 'http://127.0.0.1:%d' % self.server.server_address[1]
+        self.site = Site(site)
+        self.origin = self.site.origin
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
         for flag in ('--headless=new', '--no-sandbox', '--use-angle=swiftshader',
@@ -263,8 +253,7 @@ class Page:
 
     def close(self):
         self.driver.quit()
-        self.server.shutdown()
-        self.server.server_close()
+        self.site.close()
 
 
 def run(page):

@@ -5,15 +5,12 @@ the pointer and keys sent as the browser's own input events, and the game's
 native twin (web_mask_frames) kept tick for tick with the page."""
 
 import base64
-import functools
-import http.server
 import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 from selenium import webdriver
@@ -21,6 +18,8 @@ from selenium.webdriver.chrome.service import Service
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, '..', '..'))
+sys.path.insert(0, os.path.join(SOURCE, 'scripts'))
+from serve_site import Site  # noqa: E402,F401  (the tests' static server)
 SCREENS = os.path.join(SOURCE, 'tests', 'e2e', 'screens')
 # The desktop walk's frozen wall clock, 2026-01-10 12:00:00 UTC: the seed.
 FROZEN_SECONDS = 1768046400
@@ -47,28 +46,6 @@ def site_dir():
 
 def native_build_dir():
     return os.environ.get('DUNMARK_BUILD_DIR', os.path.join(SOURCE, 'build'))
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
-
-    def log_message(self, *args):
-        pass
-
-
-class Site:
-    """A folder served on 127.0.0.1 on a free port while the test runs."""
-
-    def __init__(self, folder):
-        handler = functools.partial(QuietHandler, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-        self.origin = 'http://127.0.0.1:%d' % self.server.server_address[1]
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
 
 
 def chromium(width=1000, height=800, flags=()):

@@ -6,36 +6,20 @@
 // pixel for pixel but for pixels off by 1 (no mask twin here: they are
 // counted and bounded by the title's partial-alpha pixels), one click brings
 // the world card (its reference, the knight left out as on the desktop),
-// Escape says goodbye on the page; and no request leaves the origin.
-//   node smoke_firefox.mjs SITE_DIR SOURCE_DIR
+// Escape says goodbye on the page; and no request leaves the origin. The
+// site is served by the caller (test_firefox.py, with scripts/serve_site.py).
+//   node smoke_firefox.mjs ORIGIN SOURCE_DIR
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const [site, source] = process.argv.slice(2);
+const [origin, source] = process.argv.slice(2);
 const frozenMs = 1768046400 * 1000;
 const frameMs = 1000 / 60;
 // The title's pixels blended with partial alpha, as the screen walk's twin
 // counts them (web_mask_frames): the most that may be off by 1.
 const titleBlended = 115296;
-
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-  '.wasm': 'application/wasm', '.png': 'image/png', '.bmp': 'image/bmp', '.txt': 'text/plain' };
-const server = http.createServer((request, response) => {
-  const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-  try {
-    const body = readFileSync(file.endsWith('/') ? file + 'index.html' : file);
-    response.writeHead(200, { 'Content-Type': types[path.extname(file) || '.html'] || 'application/octet-stream' });
-    response.end(body);
-  } catch (error) {
-    response.writeHead(404);
-    response.end();
-  }
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const origin = `http://127.0.0.1:${server.address().port}`;
 
 function reference(name) {
   const file = path.join(source, 'tests', 'e2e', 'screens', name + '.png');
@@ -107,7 +91,6 @@ try {
   console.log(`firefox: ${requests.length} requests, all to the origin: ${foreign.length === 0}`);
 } finally {
   await browser.close();
-  server.close();
 }
 if (failures.length) {
   console.log('smoke_firefox: FAIL: ' + failures.join('; '));

@@ -1,0 +1,48 @@
+"""A folder of static files served on 127.0.0.1, quietly: the browser's site
+for scripts/play_web.sh, the browser tests and the benchmark. It serves only
+files inside the folder (a path that leads out of it, however encoded, or a
+link that points out of it, is not found) and lists no folders.
+Site(folder) serves it on a free port from a thread of its own; its origin
+is http://127.0.0.1:PORT and close() stops it."""
+
+import functools
+import http.server
+import os
+import threading
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
+
+    def send_head(self):
+        root = os.path.realpath(self.directory)
+        path = os.path.realpath(self.translate_path(self.path))
+        if path != root and not path.startswith(root + os.sep):
+            self.send_error(404)
+            return None
+        return super().send_head()
+
+    def list_directory(self, path):
+        self.send_error(404)
+        return None
+
+    def log_message(self, *args):
+        pass
+
+
+class Site:
+    """A folder served on 127.0.0.1 (on a free port unless told) while the
+    caller runs."""
+
+    def __init__(self, folder, port=0):
+        handler = functools.partial(Handler, directory=folder)
+        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        self.port = self.server.server_address[1]
+        self.origin = 'http://127.0.0.1:%d' % self.port
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
