@@ -18,6 +18,7 @@ set_target_properties(fltk_gl PROPERTIES
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
 pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+set(DUNMARK_OPENAL_LINKS PkgConfig::OPENAL)
 find_path(LODEPNG_INCLUDE_DIR lodepng.h REQUIRED)
 find_library(LODEPNG_LIBRARY lodepng REQUIRED)
 add_library(LodePNG::LodePNG UNKNOWN IMPORTED)

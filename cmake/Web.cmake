@@ -9,6 +9,8 @@ endif()
 # The browser shell's own process-wide pointers; no toolkit, no threads.
 set(DUNMARK_PLATFORM_BASE_SOURCES app/web/WebGlobals.cpp app/web/WebPlatform.cpp)
 set(DUNMARK_PLATFORM_BASE_LINKS "")
+# Emscripten's OpenAL, over Web Audio.
+set(DUNMARK_OPENAL_LINKS -lopenal)
 
 # The PNG decoder under the image loader (CMakeLists.txt).
 set(DUNMARK_PNG_DECODER_DEFAULT stb)

@@ -22,15 +22,15 @@ for name in bmp png mp3; do
   llvm-profdata merge -sparse "$cov/$name.profraw" -o "$cov/$name.profdata"
   # The functions each target can reach; the rest of the files is not theirs.
   case $name in
-    bmp) source=$top/ge/gl/TextureLoader.cpp; reach='DecodeBmp|ReadRows|ReadHeader|ApplyMask|MakeBlackTransparent|CheckImageSize' ;;
-    png) source=$top/ge/gl/TextureLoader.cpp; reach='DecodePng|CheckImageSize' ;;
-    mp3) source=$top/se/MusicStream.cpp; reach='ZSoundEngineOpenAL' ;;
+    bmp) sources=("$top/ge/gl/TextureLoader.cpp"); reach='DecodeBmp|ReadRows|ReadHeader|ApplyMask|MakeBlackTransparent|CheckImageSize' ;;
+    png) sources=("$top/ge/gl/TextureLoader.cpp"); reach='DecodePng|CheckImageSize' ;;
+    mp3) sources=("$top/se/ZMusicDecoderMpg123.cpp" "$top/se/MusicStream.cpp"); reach='ZMusicDecoderMpg123|MusicStream' ;;
   esac
   shown=$(llvm-cov show "$cov/bin/fuzz_$name" -instr-profile="$cov/$name.profdata" \
-    -name-regex="$reach" "$source")
+    -name-regex="$reach" "${sources[@]}")
   counted=$(grep -cE '^ +[0-9]+\| +[0-9.]+[kMG]?\|' <<<"$shown" || true)
   missed=$(grep -E '^ +[0-9]+\| +0\|' <<<"$shown" || true)
-  echo "== fuzz_$name: $((counted - $(grep -c . <<<"$missed" || true))) of $counted lines run in $(basename "$source") ($reach)"
+  echo "== fuzz_$name: $((counted - $(grep -c . <<<"$missed" || true))) of $counted lines run in $(basename -a "${sources[@]}" | paste -sd' ') ($reach)"
   [[ -n "$missed" ]] && sed 's/^/  never run: /' <<<"$missed"
   true
 done

@@ -7,6 +7,14 @@ float GainFromVolume(float volume) {
     return gain < 0.0f ? 0.0f : gain;
 }
 
+void SetSourceDefaults(ALuint source, float gain, bool loop) {
+    alSourcef(source, AL_PITCH, 1.0f);
+    alSourcef(source, AL_GAIN, gain);
+    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 2.0f);
+    alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+    alSourcei(source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
+}
+
 ZSoundOpenAL::ZSoundOpenAL(ALuint source) : source(source) {
 }
 

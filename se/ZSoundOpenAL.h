@@ -10,6 +10,9 @@ namespace se {
 // at full gain and 0.5 or less is silent.
 float GainFromVolume(float volume);
 
+// A source at the listener's front, still, at normal pitch.
+void SetSourceDefaults(ALuint source, float gain, bool loop);
+
 // One sound effect: owns its OpenAL source, which the destructor stops and
 // deletes.
 class ZSoundOpenAL final : public XSound {

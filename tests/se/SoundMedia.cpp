@@ -223,4 +223,12 @@ int64_t ResidentBytes() {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
+int CountLines(const std::string& text, const std::string& line) {
+    int count = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) {
+        count++;
+    }
+    return count;
+}
+
 }  // namespace sound

@@ -51,6 +51,9 @@ double Rms(const std::vector<int16_t>& samples);
 // Only takes effect before the process opens its first device.
 void UseWaveOutput(const std::string& wavPath);
 
+// How often `line` stands in `text`.
+int CountLines(const std::string& text, const std::string& line);
+
 // Error lines go to standard output; death tests match standard error.
 void StdoutToStderr();
 
