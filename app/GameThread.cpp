@@ -1,11 +1,8 @@
 #include <FL/Fl.H>
 
-#include "app/GameRecord.h"
+#include "app/DesktopPlatform.h"
 #include "app/GameWindow.h"
-#include "app/Globals.h"
-#include "app/Platform.h"
 #include "app/TickClock.h"
-#include "ie/ZInputEngineAdapter.h"
 
 // One tick: wait for the tick's time, then, under the toolkit's lock, latch
 // input and run the rules once start-up is complete, and ask for a frame.
@@ -17,13 +14,7 @@ void GameThread(void* data) {
     for (;;) {
         WaitForTick();
         Fl::lock();
-        if (window->startupStage == 2) {
-            MarkTick();
-            inputAdapter->Update();
-            if (!UpdateGame()) {
-                Shutdown(nullptr, nullptr);
-            }
-        }
+        window->Tick();
         window->redraw();
         Fl::unlock();
         Fl::awake(static_cast<void*>(window));

@@ -2,56 +2,73 @@
 
 #include <FL/Fl.H>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "app/GameRecord.h"
-#include "app/ArtFiles.h"
 #include "app/DesktopGlobals.h"
-#include "ge/ZGraphicEngineAdapter.h"
+#include "app/TickClock.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 #include "ie/InputEngineFLTK13.h"
-#include "ie/ZInputEngineAdapter.h"
 #include "se/ZSoundEngineOpenAL.h"
+
+namespace {
+
+// The desktop's engines: the OpenGL 1.1 renderer, the toolkit's input and
+// OpenAL's sound.
+class ZDesktopEngines final : public XShellEngines {
+public:
+    Fl_GameWindow* window = nullptr;  // centred before each renderer is made
+
+    ie::XInputEngine* CreateInput() override {
+        inputEngine = new ie::InputEngineFLTK13();
+        return inputEngine;
+    }
+
+    ShellRenderer CreateGraphics() override {
+        window->Centre();
+        graphicEngine = new ge::ZGraphicEngineOpenGL(window->w(), window->h());
+        textures = ge::ZTextureStoreOpenGL(*graphicEngine);
+        return {graphicEngine, &textures};
+    }
+
+    void CreateSound() override { soundEngine = new se::ZSoundEngineOpenAL(); }
+
+    // The desktop's tick has never updated the sound engine; the game plays
+    // no sound that needs it.
+    void UpdateSound() override {}
+
+    void DestroyGraphics() override { DestroyEngine(graphicEngine); }
+    void DestroyInput() override { DestroyEngine(inputEngine); }
+    void DestroySound() override { DestroyEngine(soundEngine); }
+
+private:
+    ge::ZTextureStoreOpenGL textures;
+};
+
+ZDesktopEngines desktopEngines;
+
+}  // namespace
 
 int CentredOrigin(int screenSize, int windowSize) {
     return (screenSize - windowSize) / 2;
 }
 
 Fl_GameWindow::Fl_GameWindow(int x, int y, int w, int h, const char* label)
-    : Fl_Gl_Window(x, y, w, h, label), startupStage(0) {}
-
-void Fl_GameWindow::draw() {
-    switch (startupStage) {
-    case 0:
-        CreateInput(this);
-        InitGraphics();
-        startupStage = 1;
-        break;
-    case 1:
-        CreateSound(this);
-        CreateGame();
-        valid(1);
-        startupStage = 2;
-        break;
-    default:
-        if (!valid()) {
-            InitGraphics();
-            valid(1);
-        }
-        DrawGameFrame();
-        break;
-    }
+    : Fl_Gl_Window(x, y, w, h, label) {
+    desktopEngines.window = this;
 }
 
-void Fl_GameWindow::DrawGameFrame() {
-    graphicAdapter->BeginFrame();
-    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
-    if (game != nullptr) {
-        DrawGame();
+void Fl_GameWindow::draw() {
+    if (!startup.Done()) {
+        startup.Step(desktopEngines);
+        if (startup.Done()) {
+            valid(1);
+        }
+        return;
     }
-    graphicAdapter->EndFrame();
+    if (!valid()) {
+        StartGraphics(desktopEngines);
+        valid(1);
+    }
+    DrawGameFrame();
 }
 
 int Fl_GameWindow::handle(int event) {
@@ -61,58 +78,21 @@ int Fl_GameWindow::handle(int event) {
     return Fl_Gl_Window::handle(event);
 }
 
-void Fl_GameWindow::InitGraphics() {
-    delete graphicEngine;
-    graphicEngine = nullptr;
-    delete graphicAdapter;
-    graphicAdapter = nullptr;
-
-    resize(CentredOrigin(displayWidth, windowWidth), CentredOrigin(displayHeight, windowHeight),
-           windowWidth, windowHeight);
-    graphicEngine = new ge::ZGraphicEngineOpenGL(w(), h());
-    graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, windowWidth, windowHeight);
-    inputAdapter->SetMouseArea(0, 0, windowWidth, windowHeight, false);
-
-    LoadBmpTexture(fontArt.bmpMode, fontArt.slot, fontArt.path);
-    graphicAdapter->BeginFrame();
-    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
-    graphicAdapter->DrawText(40.0f, 220.0f, "Loading...", 0.5f, 0.5f, 0.5f, 0.94f);
-    graphicAdapter->EndFrame();
-
-    LoadTextures();
-}
-
-void CreateInput(Fl_GameWindow*) {
-    inputEngine = new ie::InputEngineFLTK13();
-    inputAdapter = new ie::ZInputEngineAdapter(inputEngine);
-}
-
-void CreateSound(Fl_GameWindow*) {
-    soundEngine = new se::ZSoundEngineOpenAL();
-}
-
-void LoadTextures() {
-    for (int i = 0; i < otherArtCount; ++i) {
-        const ArtFile& file = otherArt[i];
-        if (file.bmpMode != nullptr) {
-            LoadBmpTexture(file.bmpMode, file.slot, file.path);
-        } else {
-            LoadPngTexture(file.path, file.slot);
-        }
+void Fl_GameWindow::Tick() {
+    if (!startup.Done()) {
+        return;
     }
+    MarkTick();
+    if (!TickGame(desktopEngines)) {
+        Shutdown(nullptr, nullptr);
+    }
+}
+
+void Fl_GameWindow::Centre() {
+    resize(CentredOrigin(displayWidth, gameWidth), CentredOrigin(displayHeight, gameHeight),
+           gameWidth, gameHeight);
 }
 
 void Shutdown(Fl_Widget*, void*) {
-    if (graphicEngine != nullptr) {
-        delete graphicEngine;
-    }
-    if (inputEngine != nullptr) {
-        delete inputEngine;
-    }
-    if (soundEngine != nullptr) {
-        delete soundEngine;
-    }
-    std::fputs("goodbye\n", stdout);
-    std::fflush(stdout);
-    std::exit(0);
+    EndProgram(desktopEngines);
 }

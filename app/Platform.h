@@ -2,12 +2,11 @@
 
 #include <cstdint>
 
-// The few services of the operating system the shell needs: a monotonic
-// clock, sleeping until a moment of it, the end of the process, the size of
-// the primary screen, a thread and a report of a crash. The clock is the same
-// code on every platform (PlatformClock.cpp); the rest is one file per
-// platform: Platform.cpp on the desktop, web/WebPlatform.cpp in the browser,
-// which has only the end of the process.
+// The services of the operating system every build has: a monotonic clock,
+// sleeping until a moment of it, and the end of the process. The clock is the
+// same code on every platform (PlatformClock.cpp); the end of the process is
+// one file per platform: Platform.cpp on the desktop, web/WebPlatform.cpp in
+// the browser. What only the desktop has is in DesktopPlatform.h.
 namespace sys {
 
 // Microseconds of a monotonic clock from an arbitrary fixed point.
@@ -21,35 +20,5 @@ void SleepUntil(uint64_t microseconds);
 // browser it ends the program even though the page's frames keep it alive,
 // and the page shows its last words.
 [[noreturn]] void ExitProcess(int code);
-
-struct ScreenSize {
-    int width;
-    int height;
-};
-
-// Makes the C library keep up to 16 MB of freed memory for reuse instead of
-// handing it back to the kernel at once. The software OpenGL driver allocates
-// and frees a 64 KB buffer for every primitive it draws; by default each free
-// gives the memory back and the next primitive faults it in again, thousands
-// of times a second. Called first thing in main.
-void KeepFreedMemory();
-
-// Hands the pages of every freed block back to the kernel, wherever it lies
-// in the heap (not only at its top, as the trim threshold does). Called now
-// and then, so that memory the driver's buffers needed once, in a busy frame
-// or between fragments, does not stay resident for the rest of the run.
-void ReturnKeptMemory();
-
-// On a fatal signal (a crash or an abort), writes "dunmark: fatal signal N
-// (NAME)" and a backtrace of the thread that took it to standard error, then
-// lets the signal end the process as it would have. Sanitizer builds keep
-// their own reports. Called first thing in main.
-void ReportCrashes();
-
-// Size of the primary screen in pixels (opens the display if need be).
-ScreenSize PrimaryScreenSize();
-
-// Starts a detached thread running procedure(argument) with the default stack.
-void StartThread(void (*procedure)(void*), void* argument);
 
 }  // namespace sys

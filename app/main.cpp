@@ -5,7 +5,7 @@
 #include "app/GameRecord.h"
 #include "app/GameWindow.h"
 #include "app/DesktopGlobals.h"
-#include "app/Platform.h"
+#include "app/DesktopPlatform.h"
 
 #include <cstring>
 #include <string>
@@ -131,9 +131,8 @@ int main(int argc, char** argv) {
     displayHeight = screen.height;
 
     Fl_GameWindow* const window = new Fl_GameWindow(
-        CentredOrigin(displayWidth, Fl_GameWindow::windowWidth),
-        CentredOrigin(displayHeight, Fl_GameWindow::windowHeight),
-        Fl_GameWindow::windowWidth, Fl_GameWindow::windowHeight, "Norvik-104 DUNMARK!");
+        CentredOrigin(displayWidth, gameWidth), CentredOrigin(displayHeight, gameHeight),
+        gameWidth, gameHeight, "Norvik-104 DUNMARK!");
     // The class a desktop matches against the desktop entry dunmark.desktop;
     // the toolkit's -name option still sets another.
     window->xclass("dunmark");

@@ -13,8 +13,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/GameWindow.h"
 #include "app/DesktopGlobals.h"
+#include "app/Shell.h"
 #include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
@@ -28,14 +28,16 @@ const int frameCount = 600;
 
 class BenchWindow final : public Fl_Gl_Window {
 public:
-    BenchWindow() : Fl_Gl_Window(0, 0, 640, 480, "Dunmark frame time") {}
+    BenchWindow() : Fl_Gl_Window(0, 0, gameWidth, gameHeight, "Dunmark frame time") {}
 
     void draw() override {
         if (done) {
             return;
         }
         graphicEngine = new ge::ZGraphicEngineOpenGL(w(), h());
-        graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, 640, 480);
+        static ge::ZTextureStoreOpenGL textures(*graphicEngine);
+        ge::SetProcessTextureStore(&textures);
+        graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, gameWidth, gameHeight);
         LoadBmpTexture("Auto", 4, "../gfx/font.bmp");
         LoadTextures();
         GameState state = FirstEncounter(benchSeed);

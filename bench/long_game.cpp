@@ -32,9 +32,9 @@
 #include <map>
 #include <vector>
 
-#include "app/GameWindow.h"
 #include "app/DesktopGlobals.h"
-#include "app/Platform.h"
+#include "app/DesktopPlatform.h"
+#include "app/Shell.h"
 #include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
@@ -187,7 +187,7 @@ double DrawFrame(GameState& state, ie::XInputEngine& input) {
 class LongGameWindow final : public Fl_Gl_Window {
 public:
     explicit LongGameWindow(const std::vector<int>& worlds)
-        : Fl_Gl_Window(0, 0, 640, 480, "Dunmark long game"), worlds(worlds) {
+        : Fl_Gl_Window(0, 0, gameWidth, gameHeight, "Dunmark long game"), worlds(worlds) {
         for (const int number : worlds) {
             figures[number];
         }
@@ -199,7 +199,9 @@ public:
         }
         done = true;
         graphicEngine = new ge::ZGraphicEngineOpenGL(w(), h());
-        graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, 640, 480);
+        static ge::ZTextureStoreOpenGL textures(*graphicEngine);
+        ge::SetProcessTextureStore(&textures);
+        graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, gameWidth, gameHeight);
         LoadBmpTexture("Auto", 4, "../gfx/font.bmp");
         LoadTextures();
         ok = Play();

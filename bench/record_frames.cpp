@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/GameWindow.h"
+#include "app/Shell.h"
 #include "bench/BenchScene.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
@@ -28,8 +28,8 @@ using testsupport::GraphicCallKind;
 FILE* out = nullptr;
 
 
-// The font is loaded by the window's InitGraphics, which needs a live OpenGL
-// context; its file and mode are the ones InitGraphics uses.
+// The font is loaded by the shell's StartGraphics, which needs a live OpenGL
+// context; its file and mode are the ones StartGraphics uses.
 const char* const fontFile = "../gfx/font.bmp";
 const int fontSlot = 4;
 
@@ -80,8 +80,8 @@ void WriteCall(const GraphicCall& call) {
 
 void RecordFrame(const char* name, int phase, GameState& state) {
     testsupport::RecordingGraphicEngine renderer;
-    ge::ZGraphicEngineAdapter adapter(&renderer, 0, 0, Fl_GameWindow::windowWidth,
-                                      Fl_GameWindow::windowHeight);
+    ge::ZGraphicEngineAdapter adapter(&renderer, 0, 0, gameWidth,
+                                      gameHeight);
     FixedPointer pointer(320, 240);  // the window's centre, where the click left it
     state.animFrame = phase * animationPhase;
     adapter.BeginFrame();

@@ -4,7 +4,7 @@
 #include <vector>
 
 // Load an image file into a texture slot of the renderer the program draws
-// with (ge::ProcessTextureStore). Every failure is an error line (tag "GE")
+// with (ge::SetProcessTextureStore). Every failure is an error line (tag "GE")
 // that ends the program.
 void LoadBmpTexture(const char* mode, int slot, const char* path);
 int LoadPngTexture(const char* path, int slot);
@@ -51,9 +51,10 @@ protected:
 void LoadBmpTextureInto(XTextureStore& store, const char* mode, int slot, const char* path);
 void LoadPngTextureInto(XTextureStore& store, const char* path, int slot);
 
-// The store of the renderer the process-wide loaders fill. Each program
-// defines it once, beside the renderer it draws with; without a renderer it
-// is the error line "Graphic Engine is not created".
+// The store the process-wide loaders fill: set by the program beside the
+// renderer it draws with, and cleared (null) before that renderer goes.
+// Without one it is the error line "Graphic Engine is not created".
+void SetProcessTextureStore(XTextureStore* store);
 XTextureStore& ProcessTextureStore();
 
 }  // namespace ge

@@ -3,21 +3,18 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cstdio>
 #include <string>
 
-#include "app/ArtFiles.h"
 #include "app/GameRecord.h"
 #include "app/Log.h"
 #include "app/Platform.h"
+#include "app/Shell.h"
 #include "app/web/FrameClock.h"
 #include "app/web/WebGlobals.h"
 #include "game/Rules.h"
 #include "game/TextTable.h"
-#include "ge/ZGraphicEngineAdapter.h"
-#include "ge/TextureLoader.h"
+#include "ge/gles2/TextureStore.h"
 #include "ge/gles2/ZGraphicEngineGLES2.h"
-#include "ie/ZInputEngineAdapter.h"
 #include "ie/html5/InputEngineHTML5.h"
 #include "se/web/ZSoundEngineWeb.h"
 
@@ -25,62 +22,45 @@ namespace web {
 
 namespace {
 
-int startupStage = 0;
+// The browser's engines: WebGL, the page's events and Web Audio.
+class ZWebEngines final : public XShellEngines {
+public:
+    ie::XInputEngine* CreateInput() override {
+        inputEngine = new ie::InputEngineHTML5(canvasSelector, gameWidth, gameHeight);
+        return inputEngine;
+    }
+
+    ShellRenderer CreateGraphics() override {
+        graphicEngine = new ge::ZGraphicEngineGLES2(gameWidth, gameHeight);
+        textures = ge::ZTextureStoreGLES2(*graphicEngine);
+        return {graphicEngine, &textures};
+    }
+
+    void CreateSound() override { soundEngine = new se::ZSoundEngineWeb(); }
+
+    void UpdateSound() override { soundEngine->Update(); }
+
+    void DestroyGraphics() override { DestroyEngine(graphicEngine); }
+    void DestroyInput() override { DestroyEngine(inputEngine); }
+    void DestroySound() override { DestroyEngine(soundEngine); }
+
+private:
+    ge::ZTextureStoreGLES2 textures;
+};
+
+ZWebEngines webEngines;
+ShellStartup startup;
 bool shutdownRequested = false;
 FrameClock frameClock;
-
-void LoadArt(const ArtFile& file) {
-    if (file.bmpMode != nullptr) {
-        LoadBmpTexture(file.bmpMode, file.slot, file.path);
-    } else {
-        LoadPngTexture(file.path, file.slot);
-    }
-}
-
-void CreateInput() {
-    inputEngine = new ie::InputEngineHTML5(canvasSelector, canvasWidth, canvasHeight);
-    inputAdapter = new ie::ZInputEngineAdapter(inputEngine);
-}
-
-void InitGraphics() {
-    graphicEngine = new ge::ZGraphicEngineGLES2(canvasWidth, canvasHeight);
-    graphicAdapter = new ge::ZGraphicEngineAdapter(graphicEngine, 0, 0, canvasWidth, canvasHeight);
-    inputAdapter->SetMouseArea(0, 0, canvasWidth, canvasHeight, false);
-
-    LoadArt(fontArt);
-    graphicAdapter->BeginFrame();
-    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
-    graphicAdapter->DrawText(40.0f, 220.0f, "Loading...", 0.5f, 0.5f, 0.5f, 0.94f);
-    graphicAdapter->EndFrame();
-
-    for (int i = 0; i < otherArtCount; ++i) {
-        LoadArt(otherArt[i]);
-    }
-}
-
-void CreateSound() {
-    soundEngine = new se::ZSoundEngineWeb();
-}
-
-void DrawGameFrame() {
-    graphicAdapter->BeginFrame();
-    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
-    if (game != nullptr) {
-        DrawGame();
-    }
-    graphicAdapter->EndFrame();
-}
 
 // The running game's part of a frame: the ticks that fell due, then a frame
 // drawn if any ran, as the desktop draws on the redraw each tick asks for.
 void RunTicks() {
     const int ticks = frameClock.TicksDue(sys::Microseconds());
     for (int i = 0; i < ticks; ++i) {
-        inputAdapter->Update();
-        if (!UpdateGame()) {
+        if (!TickGame(webEngines)) {
             Shutdown();
         }
-        soundEngine->Update();
     }
     if (ticks > 0) {
         DrawGameFrame();
@@ -91,20 +71,10 @@ void Frame() {
     if (shutdownRequested) {
         Shutdown();
     }
-    switch (startupStage) {
-    case 0:
-        CreateInput();
-        InitGraphics();
-        startupStage = 1;
-        break;
-    case 1:
-        CreateSound();
-        CreateGame();
-        startupStage = 2;
-        break;
-    default:
+    if (startup.Done()) {
         RunTicks();
-        break;
+    } else {
+        startup.Step(webEngines);
     }
 }
 
@@ -147,26 +117,17 @@ void CreateContext() {
 }  // namespace
 
 void Start() {
-    emscripten_set_canvas_element_size(canvasSelector, canvasWidth, canvasHeight);
+    emscripten_set_canvas_element_size(canvasSelector, gameWidth, gameHeight);
     CreateContext();
-    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKeyDown);
+    // On the document: the input engine's own key handlers are on the window,
+    // and Emscripten drops every handler of a target and event at once.
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, OnKeyDown);
     emscripten_set_main_loop(Frame, 0, 0);
 }
 
 void Shutdown() {
     emscripten_cancel_main_loop();
-    if (graphicEngine != nullptr) {
-        delete graphicEngine;
-    }
-    if (inputEngine != nullptr) {
-        delete inputEngine;
-    }
-    if (soundEngine != nullptr) {
-        delete soundEngine;
-    }
-    std::fputs("goodbye\n", stdout);
-    std::fflush(stdout);
-    sys::ExitProcess(0);
+    EndProgram(webEngines);
 }
 
 }  // namespace web
@@ -194,4 +155,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE bool dunmark_choose_language(const char* code) {
         ChooseLanguage(*game, language);
     }
     return true;
+}
+
+// For the page's tests: the input engine destroyed and made anew while the
+// game runs, as a shell that re-creates its engines does.
+extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_test_replace_input() {
+    StartInput(web::webEngines);
 }

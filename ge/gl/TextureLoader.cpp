@@ -2,15 +2,11 @@
 
 #include <GL/gl.h>
 
-#include "app/Log.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 
 namespace ge {
 
-void ZTextureStoreOpenGL::UploadTexture(int slot, const TextureImage& image) {
-    if (slot < 1 || slot >= ZGraphicEngineOpenGL::slotCount) {
-        LogError("Texture slot is out of range", "GE");
-    }
+uint32_t MakeTextureOpenGL(const TextureImage& image) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -18,9 +14,10 @@ void ZTextureStoreOpenGL::UploadTexture(int slot, const TextureImage& image) {
                  GL_UNSIGNED_BYTE, image.texels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    engine->SetTexture(slot, name, image.imageWidth, image.imageHeight, image.texWidth,
-                      image.texHeight);
+    return name;
 }
+
+template class ZTextureStore<ZGraphicEngineOpenGL, MakeTextureOpenGL>;
 
 void UploadTexture(ZGraphicEngineOpenGL& engine, int slot, const TextureImage& image) {
     ZTextureStoreOpenGL(engine).UploadTexture(slot, image);

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "ge/TextureLoader.h"
+#include <cstdint>
+
+#include "ge/TextureStore.h"
 
 namespace ge {
 
 class ZGraphicEngineOpenGL;
 
-// The OpenGL 1.1 renderer's side of loading.
-class ZTextureStoreOpenGL final : public XTextureStore {
-public:
-    explicit ZTextureStoreOpenGL(ZGraphicEngineOpenGL& engine) : engine(&engine) {}
-    void UploadTexture(int slot, const TextureImage& image) override;
+// Creates the OpenGL 1.1 texture of an image: RGBA, nearest. Needs the
+// renderer's context to be current.
+uint32_t MakeTextureOpenGL(const TextureImage& image);
 
-private:
-    ZGraphicEngineOpenGL* engine;
-};
+// The OpenGL 1.1 renderer's side of loading.
+using ZTextureStoreOpenGL = ZTextureStore<ZGraphicEngineOpenGL, MakeTextureOpenGL>;
+extern template class ZTextureStore<ZGraphicEngineOpenGL, MakeTextureOpenGL>;
 
 // Creates the OpenGL texture of the image and fills the renderer's slot
 // (1..255). Needs the renderer's context to be current.

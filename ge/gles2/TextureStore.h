@@ -1,20 +1,19 @@
 #pragma once
 
-#include "ge/TextureLoader.h"
+#include <cstdint>
+
+#include "ge/TextureStore.h"
 
 namespace ge {
 
 class ZGraphicEngineGLES2;
 
-// The OpenGL ES 2.0 renderer's side of loading: the same textures as the
+// Creates the OpenGL ES 2.0 texture of an image: the same texture as the
 // OpenGL 1.1 renderer makes, RGBA, nearest, edges clamped.
-class ZTextureStoreGLES2 final : public XTextureStore {
-public:
-    explicit ZTextureStoreGLES2(ZGraphicEngineGLES2& engine) : engine(&engine) {}
-    void UploadTexture(int slot, const TextureImage& image) override;
+uint32_t MakeTextureGLES2(const TextureImage& image);
 
-private:
-    ZGraphicEngineGLES2* engine;
-};
+// The OpenGL ES 2.0 renderer's side of loading.
+using ZTextureStoreGLES2 = ZTextureStore<ZGraphicEngineGLES2, MakeTextureGLES2>;
+extern template class ZTextureStore<ZGraphicEngineGLES2, MakeTextureGLES2>;
 
 }  // namespace ge

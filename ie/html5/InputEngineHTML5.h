@@ -15,6 +15,8 @@ namespace ie {
 // pointer in pixels of the canvas's 640x480 drawing buffer at whatever size
 // the canvas is shown. The engine listens from its construction to its
 // destruction; the state is latched per tick as on the desktop (InputLatch).
+// Its destruction removes every Emscripten handler of the events it listens
+// to on the canvas and the window, others' too: a shell listens elsewhere.
 class InputEngineHTML5 final : public XInputEngine {
 public:
     static const int keyCount = InputLatch::keyCount;

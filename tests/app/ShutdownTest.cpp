@@ -34,7 +34,7 @@ struct Engines {
 class ContextWindow final : public Fl_Gl_Window {
 public:
     explicit ContextWindow(std::function<void()> body)
-        : Fl_Gl_Window(0, 0, Fl_GameWindow::windowWidth, Fl_GameWindow::windowHeight, "shutdown"),
+        : Fl_Gl_Window(0, 0, gameWidth, gameHeight, "shutdown"),
           body(std::move(body)) {
         end();
     }
@@ -59,8 +59,8 @@ void CreateEngines(const Engines& engines) {
         inputAdapter = new ie::ZInputEngineAdapter(inputEngine);
     }
     if (engines.graphics) {
-        graphicEngine = new ge::ZGraphicEngineOpenGL(Fl_GameWindow::windowWidth,
-                                                     Fl_GameWindow::windowHeight);
+        graphicEngine = new ge::ZGraphicEngineOpenGL(gameWidth,
+                                                     gameHeight);
     }
     if (engines.sound) {
         soundEngine = new se::ZSoundEngineOpenAL();

@@ -5,7 +5,6 @@
 
 #include <functional>
 
-#include "app/DesktopGlobals.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
 #include "tests/ge/GlTestWindow.h"
@@ -138,10 +137,11 @@ TEST_F(TextureLoad, ProcessWideLoadersFillTheProcessWideRenderer) {
     const std::string bmp = Write("icon.bmp", imagefiles::Bmp24(100, 50, imagefiles::Pattern));
     const std::string png = Write("title.png", imagefiles::Png(320, 240, imagefiles::Pattern));
     WithRenderer([&](ge::ZGraphicEngineOpenGL& engine) {
-        graphicEngine = &engine;
+        ge::ZTextureStoreOpenGL store(engine);
+        ge::SetProcessTextureStore(&store);
         LoadBmpTexture("Auto", 6, bmp.c_str());
         EXPECT_EQ(0, LoadPngTexture(png.c_str(), 9));
-        graphicEngine = nullptr;
+        ge::SetProcessTextureStore(nullptr);
         ExpectSlot(engine, 6, sizeCases[0]);
         EXPECT_EQ(512, engine.TextureWidth(9));
         EXPECT_EQ(256, engine.TextureHeight(9));
@@ -167,7 +167,7 @@ TEST_F(TextureLoad, SlotsOutsideOneTo255AreRefused) {
 
 TEST(TextureLoadWithoutRenderer, NeedsTheRendererFirst) {
     const std::string path = "../gfx-nowhere/font.bmp";
-    ASSERT_EQ(nullptr, graphicEngine);
+    ge::SetProcessTextureStore(nullptr);
     EXPECT_GE_ERROR(LoadBmpTexture("Auto", 4, path.c_str()), "Graphic Engine is not created");
     EXPECT_GE_ERROR(LoadPngTexture(path.c_str(), 9), "Graphic Engine is not created");
 }

@@ -274,10 +274,6 @@ void LoadArt(const std::string& dir, const ArtFile& file) {
 
 }  // namespace
 
-ge::XTextureStore& ge::ProcessTextureStore() {
-    return imageStore;
-}
-
 // Follows one recorded frame's calls on the map.
 void Replay(const std::vector<testsupport::GraphicCall>& calls, MaskEngine& engine) {
     using testsupport::GraphicCallKind;
@@ -303,6 +299,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string gfx = argv[1];
+    ge::SetProcessTextureStore(&imageStore);
     LoadArt(gfx, fontArt);
     for (int i = 0; i < otherArtCount; ++i) {
         LoadArt(gfx, otherArt[i]);

@@ -4,7 +4,9 @@ pointer actions (the browser's own input), with the canvas shown at 1 and
 at 2 screen pixels per canvas pixel: from the title through the world card
 and the walk to the slime, two blows, its defeat, the message's OK and the
 next encounter. Each screen must reach the desktop's reference, as in the
-screen walk, so every click landed where the desktop's did."""
+screen walk, so every click landed where the desktop's did. Then the input
+engine replaced mid-game: the new one takes the clicks, and Escape, which
+the shell listens for itself, still ends the game."""
 
 import os
 import sys
@@ -47,11 +49,33 @@ def play_encounter(site, width, height, scale):
         page.close()
 
 
+def replace_input_then_escape(site):
+    page = webtest.Page(site)
+    twin = webtest.Twin(os.path.join(webtest.site_dir(), 'gfx'))
+    try:
+        game = Game(page, twin, actions=True)
+        game.start()
+        game.step('title')
+        page.js('Module._dunmark_test_replace_input()')
+        game.click((320, 240))
+        game.step('world_card')
+        check(not game.failures, 'after the input engine was replaced: ' + '; '.join(game.failures))
+        page.escape()
+        page.frame()
+        webtest.wait_for('goodbye on the page after Escape', lambda: page.message() == 'goodbye')
+        check(page.has_line('goodbye'), 'no goodbye on the console')
+        print('the input engine replaced: a click started the game, Escape ended it')
+    finally:
+        twin.close()
+        page.close()
+
+
 def test():
     site = webtest.Site(webtest.site_dir())
     try:
         play_encounter(site, 1000, 800, 1)
         play_encounter(site, 1500, 1200, 2)
+        replace_input_then_escape(site)
     finally:
         site.close()
 

@@ -1,0 +1,97 @@
+#include "app/Shell.h"
+
+#include <cstdio>
+
+#include "app/ArtFiles.h"
+#include "app/GameRecord.h"
+#include "app/Globals.h"
+#include "app/Platform.h"
+#include "ge/TextureLoader.h"
+#include "ge/ZGraphicEngineAdapter.h"
+
+namespace {
+
+void LoadArt(const ArtFile& file) {
+    if (file.bmpMode != nullptr) {
+        LoadBmpTexture(file.bmpMode, file.slot, file.path);
+    } else {
+        LoadPngTexture(file.path, file.slot);
+    }
+}
+
+void DestroyGraphics(XShellEngines& engines) {
+    ge::SetProcessTextureStore(nullptr);
+    engines.DestroyGraphics();
+}
+
+}  // namespace
+
+void ShellStartup::Step(XShellEngines& engines) {
+    if (stage == 0) {
+        StartInput(engines);
+        StartGraphics(engines);
+    } else {
+        engines.CreateSound();
+        CreateGame();
+    }
+    ++stage;
+}
+
+void StartInput(XShellEngines& engines) {
+    engines.DestroyInput();
+    delete inputAdapter;
+    inputAdapter = new ie::ZInputEngineAdapter(engines.CreateInput());
+    inputAdapter->SetMouseArea(0, 0, gameWidth, gameHeight, false);
+}
+
+void StartGraphics(XShellEngines& engines) {
+    DestroyGraphics(engines);
+    delete graphicAdapter;
+    graphicAdapter = nullptr;
+
+    const ShellRenderer renderer = engines.CreateGraphics();
+    ge::SetProcessTextureStore(renderer.textures);
+    graphicAdapter = new ge::ZGraphicEngineAdapter(renderer.engine, 0, 0, gameWidth, gameHeight);
+    inputAdapter->SetMouseArea(0, 0, gameWidth, gameHeight, false);
+
+    LoadArt(fontArt);
+    graphicAdapter->BeginFrame();
+    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
+    graphicAdapter->DrawText(40.0f, 220.0f, "Loading...", 0.5f, 0.5f, 0.5f, 0.94f);
+    graphicAdapter->EndFrame();
+
+    LoadTextures();
+}
+
+void LoadTextures() {
+    for (int i = 0; i < otherArtCount; ++i) {
+        LoadArt(otherArt[i]);
+    }
+}
+
+bool TickGame(XShellEngines& engines) {
+    inputAdapter->Update();
+    if (!UpdateGame()) {
+        return false;
+    }
+    engines.UpdateSound();
+    return true;
+}
+
+void DrawGameFrame() {
+    graphicAdapter->BeginFrame();
+    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
+    if (game != nullptr) {
+        DrawGame();
+    }
+    graphicAdapter->EndFrame();
+}
+
+void EndProgram(XShellEngines& engines) {
+    DestroyGraphics(engines);
+    engines.DestroyInput();
+    engines.DestroySound();
+    std::fputs("goodbye\n", stdout);
+    std::fflush(stdout);
+    sys::ExitProcess(0);
+}
