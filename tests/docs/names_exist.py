@@ -12,7 +12,8 @@ blocks must exist:
 and every test program outside the CTest suites (browser tests, check and
 test scripts) has its row in DEVELOPING.md's table of which check runs
 where, so that none joins CI's time budget, or is left to be run by hand,
-without saying so.
+without saying so; and every dm_* library the CMake files define is on the
+architecture page.
 Fenced blocks (pictures, code) are not read.
   python3 names_exist.py SOURCE_DIR BUILD_DIR   checks the pages of SOURCE_DIR
   python3 names_exist.py --self-test            proves the check can fail
@@ -255,6 +256,9 @@ def check(source, tests, skip=()):
             for problem in checker.problems(item, kind):
                 print(f"{page}:{number}: `{item}`: {problem}")
                 bad += 1
+    for library in unmapped_libraries(checker.tree):
+        print(f"docs/ARCHITECTURE.md: the library {library} is not on the page")
+        bad += 1
     for rel in unplaced(source):
         print(f"{PLACES_PAGE}: {rel} has no row under '{PLACES_HEADING}'")
         bad += 1
@@ -273,6 +277,21 @@ def unplaced(source):
              for token in item.split()}
     found = sorted({rel for pattern in OUTSIDE_SUITES for rel in glob.glob(pattern, root_dir=source)})
     return [rel for rel in found if os.path.basename(rel) not in named]
+
+
+LIBRARY = re.compile(r"\b(?:dunmark_library|add_library)\(\s*(dm_\w+)")
+
+
+def unmapped_libraries(tree):
+    """The dm_* libraries CMakeLists.txt and *.cmake files define that the
+    architecture page does not name in backticks."""
+    page = read_text(os.path.join(tree.source, "docs/ARCHITECTURE.md")) or ""
+    named = set(re.findall(r"`(dm_\w+)`", page))
+    defined = set()
+    for rel in tree.paths:
+        if rel.endswith(".cmake") or os.path.basename(rel) == "CMakeLists.txt":
+            defined.update(LIBRARY.findall(read_text(os.path.join(tree.source, rel)) or ""))
+    return sorted(defined - named)
 
 
 def listed_tests(build):
@@ -345,6 +364,9 @@ def self_test():
         expect("a test ctest does not list", False, ["game.Suite.Other", "e2e.test_x"])
         write("tests/web/test_new.py", "")
         expect("a browser test with no place in the table", False)
+        write("CMakeLists.txt", "dunmark_library(dm_new SOURCES x.cpp)\n")
+        expect("a library the architecture page leaves out", False)
+        write("CMakeLists.txt", "")
         write(PLACES_PAGE, SELF_TEST_PAGE + places + "| `tests/web/test_new.py` | by hand |\n")
         expect("the good tree again", True)
     finally:
