@@ -1,5 +1,7 @@
 #include "app/GameRecord.h"
 
+#include <cstdint>
+
 #include "app/Globals.h"
 #include "game/Draw.h"
 #include "game/GameState.h"
@@ -9,6 +11,23 @@
 #include "ie/ZInputEngineAdapter.h"
 
 Language chosenLanguage = Language::Russian;
+
+bool ParseSeed(const char* text, unsigned& seed) {
+    const uint64_t largest = 4294967295u;
+    uint64_t value = 0;
+    const char* digit = text;
+    for (; *digit >= '0' && *digit <= '9'; ++digit) {
+        value = value * 10 + static_cast<uint64_t>(*digit - '0');
+        if (value > largest) {
+            return false;
+        }
+    }
+    if (digit == text || *digit != '\0') {
+        return false;
+    }
+    seed = static_cast<unsigned>(value);
+    return true;
+}
 
 GameState* CreateGame() {
     EncounterTable();

@@ -12,6 +12,11 @@ struct GameState;
 // another from the command line.
 extern Language chosenLanguage;
 
+// DUNMARK_SEED, a testing aid: its value, a whole number from 0 to
+// 4294967295 in decimal digits, becomes the seed of every world and game of
+// dice instead of the clock. False, with seed untouched, for anything else.
+bool ParseSeed(const char* text, unsigned& seed);
+
 // Seeds the random numbers, creates the record on its title screen, in the
 // chosen language, and stores it in `game`.
 GameState* CreateGame();

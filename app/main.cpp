@@ -6,7 +6,9 @@
 #include "app/GameWindow.h"
 #include "app/DesktopGlobals.h"
 #include "app/DesktopPlatform.h"
+#include "game/Random.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,6 +36,9 @@ const char* const usageText =
     "  -s[cheme] scheme                   widget scheme\n"
     "  -ti[tle] windowtitle               window title\n"
     "  -to[oltips], -not[ooltips]         tooltips on or off\n"
+    "\n"
+    "DUNMARK_SEED=N (0 to 4294967295), a testing aid, makes every world and game\n"
+    "of dice come from the seed N instead of the clock.\n"
     "\n"
     "The game reads its art from ../gfx/ and appends its log to Log.txt in the\n"
     "working directory; the installed launcher runs it from\n"
@@ -119,6 +124,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     chosenLanguage = options.language;
+    const char* const seedText = std::getenv("DUNMARK_SEED");
+    if (seedText != nullptr && *seedText != '\0') {
+        unsigned seed = 0;
+        if (!ParseSeed(seedText, seed)) {
+            std::fprintf(stderr,
+                         "dunmark: DUNMARK_SEED must be a whole number from 0 to 4294967295, "
+                         "not \"%s\"\n",
+                         seedText);
+            return 2;
+        }
+        FixRandomSeed(seed);
+    }
     sys::ReportCrashes();
     sys::KeepFreedMemory();
     std::fputs("Dunmark\n", stdout);

@@ -8,10 +8,9 @@
 #include "ie/XInputEngine.h"
 #include "tests/game/GameDriver.h"
 
-// The seed the benchmark fixes for the game's random numbers (the probe
-// replaces the seed the game asks for) and for the recording: world 1's first
-// encounter is then the mercenary camp, and its dice leave the hero at least
-// $10 for diceRounds plays in a row.
+// The seed the benchmark fixes for the game's random numbers (DUNMARK_SEED)
+// and for the recording: world 1's first encounter is then the mercenary
+// camp, and its dice leave the hero at least $10 for diceRounds plays in a row.
 const unsigned benchSeed = 13;
 const int diceRounds = 500;
 

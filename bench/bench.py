@@ -209,7 +209,7 @@ def one_run(env, command, is_game):
     os.makedirs(os.path.join(work, "bin"))
     os.symlink(os.path.join(BUILD, "gfx"), os.path.join(work, "gfx"))
     probe = os.path.join(work, "probe.txt")
-    run_env = dict(env, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, DUNMARK_PROBE_SEED=SEED,
+    run_env = dict(env, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, DUNMARK_SEED=SEED,
                    ALSOFT_DRIVERS="null")
     t0 = time.monotonic()
     output = open(os.path.join(work, "output.txt"), "w")
@@ -324,7 +324,7 @@ def latency():
         os.makedirs(os.path.join(work, "bin"))
         os.symlink(os.path.join(BUILD, "gfx"), os.path.join(work, "gfx"))
         game_env = dict(env, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=os.path.join(work, "probe.txt"),
-                        DUNMARK_PROBE_SEED=SEED, ALSOFT_DRIVERS="null")
+                        DUNMARK_SEED=SEED, ALSOFT_DRIVERS="null")
         procs.append(subprocess.Popen([FLOOR, "0", "0"], env=env, stdout=subprocess.DEVNULL,
                                       stderr=subprocess.DEVNULL))
         procs.append(subprocess.Popen([GAME], cwd=os.path.join(work, "bin"), env=game_env,

@@ -1,9 +1,8 @@
 /* Preloaded into the program under measurement: writes the monotonic time of
  * every buffer swap ("swap", with the OpenGL primitives begun since the last
  * swap) and of every wake-up of the main thread ("awake", once per game tick)
- * to the file named by DUNMARK_PROBE_FILE. One change, when asked: with
- * DUNMARK_PROBE_SEED set, every srand seeds with that number, so that the
- * game's worlds and dice are the recorded ones. */
+ * to the file named by DUNMARK_PROBE_FILE. It changes nothing the game does;
+ * the benchmark fixes the game's worlds and dice with DUNMARK_SEED. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <pthread.h>
@@ -50,15 +49,6 @@ void glBegin(unsigned mode) {
     }
     ++primitives;
     real(mode);
-}
-
-void srand(unsigned seed) {
-    static void (*real)(unsigned);
-    if (real == NULL) {
-        real = (void (*)(unsigned))dlsym(RTLD_NEXT, "srand");
-    }
-    const char* fixed = getenv("DUNMARK_PROBE_SEED");
-    real(fixed != NULL ? (unsigned)strtoul(fixed, NULL, 10) : seed);
 }
 
 /* Fl::awake(void*) */

@@ -74,7 +74,7 @@ def run(name, command):
     os.symlink(os.path.join(BUILD, "gfx"), os.path.join(work, "gfx"))
     probe = os.path.join(work, "probe.txt")
     data = os.path.join(work, "perf.data")
-    env = dict(os.environ, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, DUNMARK_PROBE_SEED=SEED,
+    env = dict(os.environ, LD_PRELOAD=PROBE, DUNMARK_PROBE_FILE=probe, DUNMARK_SEED=SEED,
                ALSOFT_DRIVERS="null")
     proc = subprocess.Popen(command, cwd=os.path.join(work, "bin"), env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -20,6 +20,34 @@ TEST(GameRecord, CreateGamePublishesTheRecord) {
     game = nullptr;
 }
 
+TEST(GameRecord, ParseSeedTakesDecimalDigitsUpToTheLargestUnsigned) {
+    const struct {
+        const char* text;
+        bool taken;
+        unsigned seed;
+    } cases[] = {
+        // text                   taken  seed (7: untouched)
+        {"0",                     true,  0},
+        {"13",                    true,  13},
+        {"00042",                 true,  42},
+        {"4294967295",            true,  4294967295u},
+        {"4294967296",            false, 7},
+        {"99999999999999999999",  false, 7},
+        {"",                      false, 7},
+        {"-1",                    false, 7},
+        {"+1",                    false, 7},
+        {" 1",                    false, 7},
+        {"1 ",                    false, 7},
+        {"12a",                   false, 7},
+        {"0x10",                  false, 7},
+    };
+    for (const auto& c : cases) {
+        unsigned seed = 7;
+        EXPECT_EQ(ParseSeed(c.text, seed), c.taken) << '"' << c.text << '"';
+        EXPECT_EQ(seed, c.seed) << '"' << c.text << '"';
+    }
+}
+
 TEST(GameRecord, TickRunsOnTheSharedRecordAndAdapterAndNeverAsksToStop) {
     EXPECT_TRUE(UpdateGame()) << "nothing created yet";
     gametest::FakePointer pointer;

@@ -163,7 +163,8 @@ await_reference() {
   [[ -f "$ref" ]] || fail "no reference $ref: run tests/e2e/update_screens.sh"
   masked_copy "$name" "$ref" "$e2e_work/ref.png"
   while ((slices < 2 * screens_timeout)); do
-    kill -STOP "$game_pid"
+    kill -STOP "$game_pid" 2>/dev/null ||
+      fail "screen $name: the game ended before it showed: $(tail -3 "$e2e_work/err.txt" 2>/dev/null)"
     capture "$shot"
     masked_copy "$name" "$shot" "$e2e_work/masked.png"
     diff=$(differing_pixels "$e2e_work/ref.png" "$e2e_work/masked.png")

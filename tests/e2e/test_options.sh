@@ -2,8 +2,8 @@
 # --help and --version answer on standard output and end at once: no display
 # is opened (there is none), no audio device, nothing written. --language
 # chooses the game's language, and a wrong one is a usage error (status 2)
-# before anything opens; no locale switches it. Every other argument still
-# reaches the toolkit.
+# before anything opens; no locale switches it. DUNMARK_SEED fixes the world.
+# Every other argument still reaches the toolkit.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 
@@ -96,6 +96,31 @@ expect_title en "Dunmark in English" "$dunmark_bin" -title "Dunmark in English" 
 expect_title en "Norvik-104 DUNMARK!" "$dunmark_bin" --language=ru --language=en
 expect_title ru "Norvik-104 DUNMARK!" LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 LANGUAGE=en "$dunmark_bin"
 expect_title ru "Norvik-104 DUNMARK!" "$dunmark_bin" --language ru
+
+# DUNMARK_SEED: a wrong value is a usage error, as a wrong language is.
+for value in abc -1 4294967296 "1 " 0x10; do
+  DUNMARK_SEED=$value answer
+  [[ "$answer_code" == 2 ]] || fail "DUNMARK_SEED=\"$value\": exit code $answer_code: $(cat "$e2e_work/err.txt")"
+  [[ "$(cat "$e2e_work/err.txt")" == "dunmark: DUNMARK_SEED must be a whole number"*"\"$value\"" ]] ||
+    fail "DUNMARK_SEED=\"$value\": $(cat "$e2e_work/err.txt")"
+done
+# A right one makes the world the seed's whatever the day: on another day,
+# seeded with the walk's frozen moment in seconds, the first encounter is the
+# walk's slime.
+fresh_workdir
+mkdir -p "$e2e_work/shots"
+frozen_time="2027-03-04 05:06:07"
+DUNMARK_SEED=$(date -u -d "2026-01-10 12:00:00" +%s) start_frozen_game
+game_window=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window with DUNMARK_SEED"
+wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
+park_pointer
+await_reference title "$e2e_work/shots/title.png"
+click 320 240
+move_pointer "${button_left[@]}"
+await_reference slime "$e2e_work/shots/slime.png"
+press_escape "$game_window"
+wait_game
+[[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 
 # Any other argument is the toolkit's: -title names the window.
 fresh_workdir
