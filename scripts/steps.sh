@@ -16,6 +16,7 @@ step_logs=${DUNMARK_STEP_LOGS:-$(cd "$here_steps/.." && pwd)/build/steps}
 step_rows=()
 step_started=$SECONDS
 step_tail_lines=${DUNMARK_STEP_TAIL:-60}
+step_failure_lines='\*\*\*Failed|\*\*\*Timeout|: Failure$|^FAIL|FAILED|[Ee]rror: |^Expected|^  Actual|Which is: '
 
 # The outermost run's output: where every nested step reports.
 if [[ -z "${DUNMARK_STEP_FD:-}" ]] || ! { true >&"$DUNMARK_STEP_FD"; } 2>/dev/null; then
@@ -64,6 +65,11 @@ step() {
     step_report "step: $name failed; the end of $log:"
   fi
   tail -n "$step_tail_lines" "$log" | sed "s/^/$step_indent| /" >&"$DUNMARK_STEP_FD"
+  # What said it failed may lie further up (a test's own output, say).
+  if grep -qE "$step_failure_lines" "$log"; then
+    step_report "step: the log's lines that tell of a failure (the last 30):"
+    grep -nE "$step_failure_lines" "$log" | tail -n 30 | sed "s/^/$step_indent| /" >&"$DUNMARK_STEP_FD"
+  fi
   steps_done >/dev/null || true
   return "$code"
 }

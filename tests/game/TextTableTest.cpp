@@ -170,7 +170,7 @@ TEST(EnglishGame, WorldButtonsAndMessagesSpeakEnglish) {
         EXPECT_EQ(slot.name, EncounterTable(Language::English)[static_cast<int>(slot.type)].name);
     }
     EXPECT_EQ(driver.state.slots[dragonStage].name, "Dragon");
-    EXPECT_EQ(ButtonLabel(EncounterType::Slime, 1, Language::English), "Drink a\npotion");
+    EXPECT_EQ(ButtonLabel(EncounterType::Slime, 1, Language::English), "Drink\na potion");
 
     Encounter slime = EncounterTable(Language::English)[static_cast<int>(EncounterType::Slime)];
     driver.StandAt(1, slime);

@@ -33,7 +33,8 @@ for ((i = 0; i < 300; i++)); do
 done
 [[ -z "$state" || "$state" == Z ]] || fail "the hang's child outlived it"
 
-# A failure stops the run at once, with its end and the table so far.
+# A failure stops the run at once, with its end, the lines further up that
+# tell of a failure, and the table so far.
 if run_steps "step ok 10 true; step broken 10 bash -c 'echo why it broke; exit 3'; step never 10 true"; then
   fail "a run with a failed step passed"
 fi
@@ -41,6 +42,8 @@ grep -q '^broken .* failed (3)' "$work/out" || fail "the failure is not reported
 grep -q '^| why it broke$' "$work/out" || fail "the failure's log is not shown"
 grep -q '^  ok .* passed' "$work/out" || fail "the table lacks the step that passed"
 ! grep -q never "$work/out" || fail "a step ran after a failure"
+if run_steps "step far 10 bash -c 'echo FAIL: far up; seq 100; exit 1'"; then fail "a failed step passed"; fi
+grep -q '^| 1:FAIL: far up$' "$work/out" || fail "a failure above the log's end is not shown"
 
 # Nested steps report to the outermost output, indented; then the total.
 inner="source '$here/../../scripts/steps.sh'; step inner 10 true"
