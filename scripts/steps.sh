@@ -9,6 +9,9 @@
 #                                every step so far, and returns non-zero.
 #   steps_done                   prints the table of every step and the total
 # The logs go to $DUNMARK_STEP_LOGS (default build/steps/ under the project).
+# A slow machine's raised patience (DUNMARK_E2E_PATIENCE, seconds, above the
+# usual 60: an emulated one, say) raises every limit with it: times
+# patience / 30.
 # Steps nest: a step's command may run steps of its own. Their lines go
 # straight to the outermost run's output, indented, as they happen.
 here_steps=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -16,6 +19,10 @@ step_logs=${DUNMARK_STEP_LOGS:-$(cd "$here_steps/.." && pwd)/build/steps}
 step_rows=()
 step_started=$SECONDS
 step_tail_lines=${DUNMARK_STEP_TAIL:-60}
+step_limit_factor=1
+if [[ "${DUNMARK_E2E_PATIENCE:-}" =~ ^[0-9]+$ ]] && ((DUNMARK_E2E_PATIENCE > 60)); then
+  step_limit_factor=$((DUNMARK_E2E_PATIENCE / 30))
+fi
 step_failure_lines='\*\*\*Failed|\*\*\*Timeout|: Failure$|^FAIL|FAILED|[Ee]rror: |^Expected|^  Actual|Which is: '
 
 # The outermost run's output: where every nested step reports.
@@ -32,7 +39,7 @@ step_row() {  # NAME SECONDS LIMIT RESULT
 }
 
 step() {
-  local name=$1 limit=$2 log pid code seconds result start=$SECONDS traps
+  local name=$1 limit=$(($2 * step_limit_factor)) log pid code seconds result start=$SECONDS traps
   shift 2
   mkdir -p "$step_logs"
   log=$step_logs/$(printf '%02d' $((${#step_rows[@]} + 1)))-$(tr -c 'A-Za-z0-9.\n-' '-' <<<"$name" | tr -s '-' | head -c 60).log
