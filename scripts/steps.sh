@@ -30,7 +30,7 @@ if [[ -z "${DUNMARK_STEP_FD:-}" ]] || ! { true >&"$DUNMARK_STEP_FD"; } 2>/dev/nu
   exec {DUNMARK_STEP_FD}>&1
   export DUNMARK_STEP_FD DUNMARK_STEP_DEPTH=0
 fi
-step_indent=$(printf '%*s' $((2 * DUNMARK_STEP_DEPTH)) '')
+step_indent=$(printf '%*s' $((2 * ${DUNMARK_STEP_DEPTH:-0})) '')
 
 step_report() { printf '%s%s\n' "$step_indent" "$*" >&"$DUNMARK_STEP_FD"; }
 
@@ -44,7 +44,7 @@ step() {
   mkdir -p "$step_logs"
   log=$step_logs/$(printf '%02d' $((${#step_rows[@]} + 1)))-$(tr -c 'A-Za-z0-9.\n-' '-' <<<"$name" | tr -s '-' | head -c 60).log
   step_report "step: $name ..."
-  DUNMARK_STEP_DEPTH=$((DUNMARK_STEP_DEPTH + 1)) \
+  DUNMARK_STEP_DEPTH=$((${DUNMARK_STEP_DEPTH:-0} + 1)) \
     timeout --kill-after=90 "$limit" "$@" >"$log" 2>&1 </dev/null &
   pid=$!
   # A signal to this run ends the step's whole process group too.
