@@ -7,7 +7,7 @@ software OpenGL:
   game's own frames (recorded by record_frames.cpp) at 60 Hz with raw OpenGL.
 Each program gets the same protocol: 10 s on its first screen, a click at the
 window's centre, 10 s on the world view with an encounter open. The game's
-random numbers are seeded as the recording's (through the probe), so both
+random numbers are seeded as the recording's (DUNMARK_SEED), so both
 draw the same frames; the probe counts the primitives of every frame to show
 it. Then the click-to-screen latency of the game and of the clearing floor,
 side by side (click_latency.c), and a long game (long_game.cpp).
@@ -488,7 +488,7 @@ def table(paths):
         "(`bench/replay.cpp`) draws the game's own frames, recorded by the game's drawing code "
         "(`bench/record_frames.cpp`), with raw OpenGL calls in the renderer's order, without engines, "
         "game thread or sound. The replay's start-up is its first frame. Both the recording and the "
-        "game play world 1 with the same fixed seed (the game's through the probe, `bench/probe.c`), "
+        "game play world 1 with the same fixed seed (the game's through its setting `DUNMARK_SEED`), "
         "so the game and the replay draw the same frames: the primitives rows count what each drew "
         "in a frame.",
         "",

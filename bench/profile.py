@@ -27,7 +27,7 @@ PROGRAMS = {
 }
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 # The seed the recording was made with (bench.py keeps it beside it): the
-# game, seeded alike through the probe, draws the recorded frames.
+# game, seeded alike through DUNMARK_SEED, draws the recorded frames.
 with open(os.path.join(BUILD, "bench", "frames.seed")) as seed_file:
     SEED = seed_file.read().strip()
 
