@@ -22,9 +22,17 @@ hashed_copy(${ENGINE_DIR}/dunmark.js dunmark js ENGINE_JS)
 hashed_copy(${SOURCE_DIR}/web/page.css page css PAGE_CSS)
 hashed_copy(${ICON} icon png PAGE_ICON)
 
+# What the page loads before the game starts, in bytes: its progress bar's
+# whole.
+file(SIZE ${SITE_DIR}/${ENGINE_JS} ENGINE_JS_BYTES)
+file(SIZE ${SITE_DIR}/${ENGINE_WASM} LOAD_BYTES)
+math(EXPR LOAD_BYTES "${LOAD_BYTES} + ${ENGINE_JS_BYTES}")
+
 set(ART_FILES_JS "")
 foreach(art ${ART_FILES})
   configure_file(${GFX_DIR}/${art} ${SITE_DIR}/gfx/${art} COPYONLY)
+  file(SIZE ${GFX_DIR}/${art} art_bytes)
+  math(EXPR LOAD_BYTES "${LOAD_BYTES} + ${art_bytes}")
   if(ART_FILES_JS)
     string(APPEND ART_FILES_JS ", ")
   endif()

@@ -18,6 +18,14 @@
 #include "ie/html5/InputEngineHTML5.h"
 #include "se/web/ZSoundEngineWeb.h"
 
+// The page's drawing-context attributes (Module.contextAttributes, set by
+// web/page.js.in), one bit each in the order of ContextAttribute.
+EM_JS(int, dm_page_context_attributes, (), {
+    const names = ["alpha", "depth", "stencil", "antialias", "premultipliedAlpha", "preserveDrawingBuffer"];
+    const attributes = Module.contextAttributes || {};
+    return names.reduce((bits, name, at) => bits | (attributes[name] ? 1 << at : 0), 0);
+});
+
 namespace web {
 
 namespace {
@@ -93,17 +101,24 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* event, void*) {
     return EM_TRUE;
 }
 
+enum ContextAttribute { alpha, depth, stencil, antialias, premultipliedAlpha, preserveDrawingBuffer };
+
+EM_BOOL PageSays(int attributes, ContextAttribute attribute) {
+    return (attributes >> attribute) & 1 ? EM_TRUE : EM_FALSE;
+}
+
+// The page has made the canvas's context already, with the attributes it
+// states; asked with the same ones, the canvas gives that context here.
 void CreateContext() {
+    const int page = dm_page_context_attributes();
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
-    attributes.alpha = EM_FALSE;
-    attributes.depth = EM_FALSE;
-    attributes.stencil = EM_FALSE;
-    attributes.antialias = EM_FALSE;
-    attributes.premultipliedAlpha = EM_FALSE;
-    // Kept between frames: frames without a tick draw nothing, and the page
-    // (or a test) may read the canvas at any moment.
-    attributes.preserveDrawingBuffer = EM_TRUE;
+    attributes.alpha = PageSays(page, alpha);
+    attributes.depth = PageSays(page, depth);
+    attributes.stencil = PageSays(page, stencil);
+    attributes.antialias = PageSays(page, antialias);
+    attributes.premultipliedAlpha = PageSays(page, premultipliedAlpha);
+    attributes.preserveDrawingBuffer = PageSays(page, preserveDrawingBuffer);
     attributes.majorVersion = 1;
     attributes.minorVersion = 0;
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
