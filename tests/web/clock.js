@@ -36,7 +36,7 @@
     waiting = waiting.filter(function (entry) { return entry.id !== id; });
   };
 
-  const counts = { frames: 0, drawCalls: 0, clears: 0, drawnFrames: 0, mouse: 0,
+  const counts = { frames: 0, drawCalls: 0, clears: 0, drawnFrames: 0, mouse: 0, touch: 0,
                    clientX: 0, clientY: 0 };
   let gl = null;
   const getContext = HTMLCanvasElement.prototype.getContext;
@@ -63,6 +63,14 @@
       counts.mouse++;
       counts.clientX = event.clientX;
       counts.clientY = event.clientY;
+    }, true);
+  });
+
+  ['touchstart', 'touchend'].forEach(function (type) {
+    window.addEventListener(type, function (event) {
+      counts.touch++;
+      counts.clientX = event.changedTouches[0].clientX;
+      counts.clientY = event.changedTouches[0].clientY;
     }, true);
   });
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A whole encounter played by clicks on the canvas, through WebDriver's
-pointer actions (the browser's own input), with the canvas shown at 1 and
-at 2 screen pixels per canvas pixel: from the title through the world card
+pointer actions (the browser's own input), with the canvas shown at a
+fractional size and at 2 screen pixels per canvas pixel: from the title through the world card
 and the walk to the slime, two blows, its defeat, the message's OK and the
 next encounter. Each screen must reach the desktop's reference, as in the
 screen walk, so every click landed where the desktop's did. Then the input
@@ -16,16 +16,17 @@ import webtest  # noqa: E402
 from webtest import Game, check  # noqa: E402
 
 
-def play_encounter(site, width, height, scale):
+def play_encounter(site, width, height, whole):
     page = webtest.Page(site, width, height)
     twin = webtest.Twin(os.path.join(webtest.site_dir(), 'gfx'))
     try:
         game = Game(page, twin, actions=True)
         game.start()
         box = page.canvas_box()
-        check(box[2:] == [640 * scale, 480 * scale],
-              'a %dx%d window shows the canvas at %sx%s, not at scale %d'
-              % (width, height, box[2], box[3], scale))
+        fitted, fitted_whole = page.fitted_size()
+        check(box[2:] == fitted and fitted_whole == whole,
+              'a %dx%d window shows the canvas at %sx%s, not at %s (whole device pixels: %s)'
+              % (width, height, box[2], box[3], fitted, whole))
         game.step('title')
         game.click((320, 240))
         game.step('world_card')
@@ -42,8 +43,8 @@ def play_encounter(site, width, height, scale):
         game.park()
         game.step('camp')
         check(not game.failures, '; '.join(game.failures))
-        print('scale %d (window %dx%d, canvas at %gx%g): the slime fought and beaten by clicks'
-              % (scale, width, height, box[2], box[3]))
+        print('window %dx%d, canvas at %gx%g: the slime fought and beaten by clicks'
+              % (width, height, box[2], box[3]))
     finally:
         twin.close()
         page.close()
@@ -73,8 +74,9 @@ def replace_input_then_escape(site):
 def test():
     site = webtest.Site(webtest.site_dir())
     try:
-        play_encounter(site, 1000, 800, 1)
-        play_encounter(site, 1500, 1200, 2)
+        # window, and whether the canvas keeps whole device pixels in it
+        for width, height, whole in ((1000, 800, False), (1500, 1200, True)):
+            play_encounter(site, width, height, whole)
         replace_input_then_escape(site)
     finally:
         site.close()

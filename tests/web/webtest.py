@@ -6,6 +6,7 @@ native twin (web_mask_frames) kept tick for tick with the page."""
 
 import base64
 import json
+import math
 import os
 import shutil
 import subprocess
@@ -81,10 +82,13 @@ class Page:
     """The game's page in a fresh browser, on a driven clock unless told
     otherwise. Frames run only when the test asks for them."""
 
-    def __init__(self, site, width=1000, height=800, driven=True, before='', flags=()):
+    def __init__(self, site, width=1000, height=800, driven=True, before='', flags=(),
+                 device=None):
         self.site = site
         self.driver = chromium(width, height, flags)
         self.driven = driven
+        if device:
+            self.emulate(*device)
         script = (clock_script() if driven else '') + before
         if script:
             self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': script})
@@ -93,6 +97,39 @@ class Page:
         self.driver.get(self.site.origin + path)
         if self.driven:
             wait_for('the engine to start its frames', lambda: self.js('return __dunmarkTest.waiting()'))
+
+    def emulate(self, width, height, ratio, touch):
+        """DevTools' device emulation: a viewport of width x height CSS
+        pixels at the given device pixel ratio; with touch, a phone's or a
+        tablet's (touch events, no hovering pointer)."""
+        self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': width, 'height': height, 'deviceScaleFactor': ratio, 'mobile': touch,
+            'screenOrientation': {'type': 'landscapePrimary' if width > height else 'portraitPrimary',
+                                  'angle': 90 if width > height else 0}})
+        self.driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled',
+                                    {'enabled': touch, 'maxTouchPoints': 5})
+
+    def fitted_size(self):
+        """The canvas's size by the page's rule, from its stage's room: the
+        largest 4:3 size that fits, at a whole number of device pixels per
+        canvas pixel if that fills at least 85% of the width; and whether
+        it is whole."""
+        width, height, ratio = self.js(
+            "const s = document.getElementById('stage');"
+            "return [s.clientWidth, s.clientHeight, window.devicePixelRatio];")
+        room = min(width, height * 4.0 / 3.0)
+        whole = int(room * ratio // 640)
+        if whole >= 1 and whole * 640 >= 0.85 * room * ratio:
+            return [whole * 640.0 / ratio, whole * 480.0 / ratio], True
+        return [room, room * 0.75], False
+
+    def touch(self, kind, x, y):
+        """One touch's start or end at client pixel (x, y)."""
+        before = self.js('return __dunmarkTest.counts().touch')
+        points = [{'x': x, 'y': y}] if kind == 'touchStart' else []
+        self.driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+        wait_for('the page to take the touch',
+                 lambda: self.js('return __dunmarkTest.counts().touch') > before)
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
@@ -213,20 +250,20 @@ def reference_rgb(name):
     return rgb
 
 
-def ignored_rectangles(name):
-    """The desktop walk's rectangles for this step (screens/masks.txt)."""
+def ignored_rectangles(name, extra=None):
+    """The desktop walk's rectangles for this step (screens/masks.txt), and
+    the extra one if given."""
     ignored = bytearray(640 * 480)
-    any_rect = False
+    rectangles = [extra] if extra else []
     with open(os.path.join(SCREENS, 'masks.txt')) as masks:
         for line in masks:
             words = line.split()
-            if not words or words[0].startswith('#') or words[0] != name:
-                continue
-            x, y, w, h = (int(word) for word in words[1:5])
-            for row in range(y, y + h):
-                ignored[row * 640 + x:row * 640 + x + w] = b'\1' * w
-            any_rect = True
-    return bytes(ignored) if any_rect else None
+            if words and not words[0].startswith('#') and words[0] == name:
+                rectangles.append(tuple(int(word) for word in words[1:5]))
+    for x, y, w, h in rectangles:
+        for row in range(y, y + h):
+            ignored[row * 640 + x:row * 640 + x + w] = b'\1' * w
+    return bytes(ignored) if rectangles else None
 
 
 def run(test):
@@ -246,6 +283,12 @@ def b64(data):
     return base64.b64encode(data).decode('ascii')
 
 
+def client_coordinate(start, scale, pixel):
+    if scale >= 1:
+        return float(math.ceil(start + pixel * scale))
+    return start + (pixel + 0.5) * scale
+
+
 class Game:
     """The game's page and its native twin, run frame for frame: after the
     two frames of start-up, every frame of 1/60 s runs one tick on both."""
@@ -257,10 +300,11 @@ class Game:
     ok_button = (320, 280)
     parked = (4, 4)
 
-    def __init__(self, page, twin, actions=False):
+    def __init__(self, page, twin, actions=False, touch=False):
         self.page = page
         self.twin = twin
         self.actions = actions
+        self.touch = touch
         self.allowance = []  # (step, frames waited, pixels off by 1 in the mask, mask size)
         self.sent_mask = None
         self.failures = []  # steps that never matched; the walk goes on
@@ -272,7 +316,8 @@ class Game:
         self.page.frame()  # the sound engine and the game record
         check(self.page.has_line('Sound Engine is created!'),
               'start-up did not finish: %s' % self.page.lines()[-5:])
-        self.pointer('mouseMoved', *self.parked)
+        if not self.touch:
+            self.pointer('mouseMoved', *self.parked)
 
     def frames(self, count):
         for _ in range(count):
@@ -280,14 +325,20 @@ class Game:
             self.twin.tick()
 
     def client_point(self, x, y):
+        """A client point of game pixel (x, y): the first whole client pixel
+        in it where the canvas shows a game pixel at least a client pixel
+        wide (events give whole client pixels), else its centre."""
         left, top, width, height = self.page.canvas_box()
-        return (left + (x + 0.5) * width / 640.0, top + (y + 0.5) * height / 480.0)
+        return (client_coordinate(left, width / 640.0, x), client_coordinate(top, height / 480.0, y))
 
     def pointer(self, kind, x, y):
         """A pointer event at game pixel (x, y) of the canvas as shown; the
         twin gets the pixel the page's input engine computes from it."""
         cx, cy = self.client_point(x, y)
-        if self.actions:
+        if self.touch:
+            check(kind != 'mouseMoved', 'a touch screen has no pointer to move')
+            self.page.touch('touchStart' if kind == 'mousePressed' else 'touchEnd', cx, cy)
+        elif self.actions:
             self.action(kind, cx, cy)
         else:
             self.page.mouse(kind, cx, cy)
@@ -295,7 +346,11 @@ class Game:
         left, top, width, height = self.page.canvas_box()
         gx = int((int(counts['clientX']) - left) * 640 // width)
         gy = int((int(counts['clientY']) - top) * 480 // height)
-        check((gx, gy) == (x, y), 'the pointer reached %s, not %s' % ((gx, gy), (x, y)))
+        # A touch on a canvas shown smaller than the game reaches the game
+        # pixel under its whole client pixel.
+        near = 640.0 / width if self.touch else 0
+        check(abs(gx - x) <= near and abs(gy - y) <= near, 'the pointer reached %s, not %s (client %s, %s; canvas %s)'
+              % ((gx, gy), (x, y), counts['clientX'], counts['clientY'], [left, top, width, height]))
         self.twin.send('move %d %d' % (gx, gy))
         if kind == 'mousePressed':
             self.twin.send('down 0')
@@ -350,17 +405,18 @@ class Game:
         self.pointer('mouseReleased', *point)
         self.frames(3)
 
-    def step(self, name, patience_frames=400):
+    def step(self, name, patience_frames=400, leave_out=None):
         """Runs frames until the canvas shows the step's reference: every
         pixel equal, but for the desktop walk's rectangles for the step and
         pixels off by 1 in a channel where the twin says this frame blended
         with partial alpha. A step that never gets there is noted in
         failures, and the walk goes on. 400 frames cover the longest wait of
         the route (card, walk and panel: 220 ticks) and a whole animation
-        cycle (128 frames)."""
+        cycle (128 frames). leave_out, a rectangle (x, y, width, height),
+        is left out of the comparison as well."""
         self.steps += 1
         name_shown = '%02d %s' % (self.steps, name)
-        ignored = ignored_rectangles(name)
+        ignored = ignored_rectangles(name, leave_out)
         self.page.js('__dunmarkTest.setReference(arguments[0], arguments[1])',
                      b64(reference_rgb(name)), b64(ignored) if ignored else None)
         fewest = None
