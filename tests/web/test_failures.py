@@ -74,7 +74,70 @@ def expect_error_line(name):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def copy_without(path):
+    folder = tempfile.mkdtemp(prefix='dunmark-web-site-')
+    site = os.path.join(folder, 'site')
+    shutil.copytree(webtest.site_dir(), site)
+    os.remove(os.path.join(site, path))
+    return folder, site
+
+
+def page_says(site, name, flags=(), blocked=(), frames=3):
+    """The page's message: its title, its line and the files that did not
+    load, and whether it offers to play again."""
+    page = webtest.Page(site, flags=flags, driven=False)
+    try:
+        if blocked:
+            page.driver.execute_cdp_cmd('Network.enable', {})
+            page.driver.execute_cdp_cmd('Network.setBlockedURLs', {'urls': list(blocked)})
+        page.driver.get(site.origin + '/?lang=en')
+        said = webtest.wait_for(name + ': a message on the page', lambda: page.js(
+            "const m = document.getElementById('message');"
+            "const f = document.getElementById('message-files');"
+            "return m.hidden ? null : [document.getElementById('message-title').textContent,"
+            " document.getElementById('message-text').textContent, f.hidden ? '' : f.textContent,"
+            " !document.getElementById('again').hidden]"))
+        if said[0] != 'The game stopped:' and frames:
+            return said
+        return webtest.wait_for(name + ': the game\'s error line', lambda: page.js(
+            "return document.getElementById('message-title').textContent === 'The game stopped:' ?"
+            " [document.getElementById('message-title').textContent,"
+            " document.getElementById('message-text').textContent,"
+            " document.getElementById('message-files').textContent,"
+            " !document.getElementById('again').hidden] : null"))
+    finally:
+        page.close()
+
+
+def expect_missing():
+    site = webtest.Site(webtest.site_dir())
+    try:
+        # flags, blocked addresses, what the title says, the files line
+        cases = [
+            (('--disable-webgl',), (), 'WebGL missing or turned off', ''),
+            ((), ('*.wasm',), 'Could not load:', 'network error'),
+        ]
+        for flags, blocked, title, files in cases:
+            said = page_says(site, title, flags, blocked)
+            check(title in said[0] and files in said[2] and said[3] == (files != ''),
+                  '%s: the page says %s' % (title, said))
+            print('%s: %s' % (flags or blocked, said))
+    finally:
+        site.close()
+    folder, copy = copy_without(os.path.join('gfx', 'title.png'))
+    site = webtest.Site(copy)
+    try:
+        said = page_says(site, 'a missing picture')
+        check(said[2] == 'gfx/title.png: HTTP 404' and '.error: ' in said[1],
+              'a missing picture: the page says %s' % said)
+        print('a missing picture: %s' % said)
+    finally:
+        site.close()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def test():
+    expect_missing()
     expect_error_line('char.png')
     expect_error_line('font.bmp')
 
