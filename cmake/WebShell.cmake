@@ -55,6 +55,24 @@ add_custom_command(
   COMMENT "Making the page's icon"
   VERBATIM)
 
+# The installed app's icons, named in the site's manifest: icons/app-NAME.png,
+# SIZE pixels square; ARGN gives a maskable one its background colour.
+function(dunmark_app_icon name size)
+  set(path ${CMAKE_BINARY_DIR}/icons/app-${name}.png)
+  add_custom_command(
+    OUTPUT ${path}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
+    COMMAND ${CMAKE_BINARY_DIR}/artgen-native/make_icon ${DUNMARK_GFX_DIR}/char.png ${size} ${path} ${ARGN}
+    DEPENDS artgen_native ${DUNMARK_GFX_DIR}/char.png
+    COMMENT "Making the app's ${name} icon"
+    VERBATIM)
+endfunction()
+dunmark_app_icon(192 192)
+dunmark_app_icon(512 512)
+dunmark_app_icon(maskable 512 111111)  # the page's background (web/page.css)
+set(DUNMARK_APP_ICONS ${CMAKE_BINARY_DIR}/icons/app-192.png ${CMAKE_BINARY_DIR}/icons/app-512.png
+  ${CMAKE_BINARY_DIR}/icons/app-maskable.png)
+
 # The site: build-web/site/, a folder of static files.
 set(DUNMARK_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 file(GLOB DUNMARK_PAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*)
@@ -65,12 +83,16 @@ add_custom_command(
     -DENGINE_DIR=${CMAKE_BINARY_DIR}/bin
     -DGFX_DIR=${DUNMARK_GFX_DIR}
     -DICON=${DUNMARK_WEB_ICON}
+    -DICON_192=${CMAKE_BINARY_DIR}/icons/app-192.png
+    -DICON_512=${CMAKE_BINARY_DIR}/icons/app-512.png
+    -DICON_MASKABLE=${CMAKE_BINARY_DIR}/icons/app-maskable.png
     -DSITE_DIR=${DUNMARK_SITE_DIR}
     -DDUNMARK_VERSION=${PROJECT_VERSION}
     "-DART_FILES=${DUNMARK_ART_FILES}"
     -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
-  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_PAGE_SOURCES}
-    ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake $<TARGET_FILE:dunmark>
+  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_APP_ICONS}
+    ${DUNMARK_PAGE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
+    ${CMAKE_SOURCE_DIR}/cmake/WebWorker.cmake $<TARGET_FILE:dunmark>
   COMMENT "Assembling the site in ${DUNMARK_SITE_DIR}"
   VERBATIM)
 add_custom_target(site ALL DEPENDS ${DUNMARK_SITE_DIR}/index.html)

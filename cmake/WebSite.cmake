@@ -1,8 +1,10 @@
 # Assembles the browser's site from the engine's script and module, the page
 # (web/) and the art: cmake -P with SOURCE_DIR, ENGINE_DIR, GFX_DIR, SITE_DIR,
-# DUNMARK_VERSION and ART_FILES (a list) and ICON. Every script, style and module
-# carries a hash of its bytes in its name, so that a returning player never
-# mixes an old script with a new module. The art keeps its names under gfx/.
+# DUNMARK_VERSION and ART_FILES (a list), ICON and the installed app's icons
+# ICON_192, ICON_512 and ICON_MASKABLE. Every script, style, module, icon and
+# the manifest carries a hash of its bytes in its name, so that a returning
+# player never mixes an old script with a new module. The art keeps its names
+# under gfx/. The service worker (WebWorker.cmake) comes last: it keeps them all.
 cmake_minimum_required(VERSION 3.16)
 
 file(REMOVE_RECURSE ${SITE_DIR})
@@ -21,6 +23,9 @@ hashed_copy(${ENGINE_DIR}/dunmark.wasm dunmark wasm ENGINE_WASM)
 hashed_copy(${ENGINE_DIR}/dunmark.js dunmark js ENGINE_JS)
 hashed_copy(${SOURCE_DIR}/web/page.css page css PAGE_CSS)
 hashed_copy(${ICON} icon png PAGE_ICON)
+hashed_copy(${ICON_192} icon-192 png APP_ICON_192)
+hashed_copy(${ICON_512} icon-512 png APP_ICON_512)
+hashed_copy(${ICON_MASKABLE} icon-maskable png APP_ICON_MASKABLE)
 
 # What the page loads before the game starts, in bytes: its progress bar's
 # whole.
@@ -43,6 +48,8 @@ set(scratch ${SITE_DIR}/../site-scratch)
 file(MAKE_DIRECTORY ${scratch})
 configure_file(${SOURCE_DIR}/web/page.js.in ${scratch}/page.js @ONLY)
 hashed_copy(${scratch}/page.js page js PAGE_JS)
+configure_file(${SOURCE_DIR}/web/manifest.webmanifest.in ${scratch}/manifest.webmanifest @ONLY)
+hashed_copy(${scratch}/manifest.webmanifest manifest webmanifest PAGE_MANIFEST)
 configure_file(${SOURCE_DIR}/web/index.html.in ${SITE_DIR}/index.html @ONLY)
 file(REMOVE_RECURSE ${scratch})
 
@@ -74,3 +81,5 @@ emscripten.txt  Emscripten's runtime, compiled into ${ENGINE_JS} and
 musl.txt        musl, the C library.
 stb.txt         stb_image, the PNG decoder compiled into ${ENGINE_WASM}.
 ")
+
+include(${CMAKE_CURRENT_LIST_DIR}/WebWorker.cmake)

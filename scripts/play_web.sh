@@ -3,7 +3,9 @@
 # the address; on a desktop it opens the address in the desktop's browser.
 # Ctrl+C stops the server.
 #   bash scripts/play_web.sh
-# DUNMARK_WEB_PORT chooses the port (default: a free one).
+# DUNMARK_WEB_PORT chooses the port (default 8640). The port is part of the
+# page's origin, and with it go the installed app, the kept site and what the
+# page stores, so it stays the same from run to run.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/.." && pwd)
@@ -13,7 +15,7 @@ bash "$here/build_web.sh"
 
 # The site must be served: a page opened from disk (file://) cannot fetch its
 # module and art.
-exec /usr/bin/python3 - "$here" "$site" "${DUNMARK_WEB_PORT:-0}" <<'PY'
+exec /usr/bin/python3 - "$here" "$site" "${DUNMARK_WEB_PORT:-8640}" <<'PY'
 import os, shutil, signal, subprocess, sys
 sys.path.insert(0, sys.argv[1])
 from serve_site import Site

@@ -3,7 +3,8 @@ for scripts/play_web.sh, the browser tests and the benchmark. It serves only
 files inside the folder (a path that leads out of it, however encoded, or a
 link that points out of it, is not found) and lists no folders.
 Site(folder) serves it on a free port from a thread of its own; its origin
-is http://127.0.0.1:PORT and close() stops it."""
+is http://127.0.0.1:PORT and close() stops it. Asked to, it keeps what it
+answered: (path, status) in answers, in order."""
 
 import functools
 import http.server
@@ -13,7 +14,8 @@ import threading
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
+                      '.wasm': 'application/wasm', '.js': 'text/javascript',
+                      '.webmanifest': 'application/manifest+json'}
 
     def send_head(self):
         root = os.path.realpath(self.directory)
@@ -30,14 +32,19 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def log_request(self, code='-', size='-'):
+        if self.server.answers is not None:
+            self.server.answers.append((self.path, int(code)))
+
 
 class Site:
     """A folder served on 127.0.0.1 (on a free port unless told) while the
     caller runs."""
 
-    def __init__(self, folder, port=0):
+    def __init__(self, folder, port=0, record=False):
         handler = functools.partial(Handler, directory=folder)
         self.server = http.server.ThreadingHTTPServer(('127.0.0.1', port), handler)
+        self.server.answers = self.answers = [] if record else None
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.port = self.server.server_address[1]
         self.origin = 'http://127.0.0.1:%d' % self.port

@@ -1,6 +1,6 @@
 """The site's static server (scripts/serve_site.py) over a real socket: the
 folder's files with their types, and nothing outside it, however the path
-is encoded or a link points, and no folder listing."""
+is encoded or a link points, and no folder listing; every answer kept."""
 
 import http.client
 import os
@@ -10,10 +10,12 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'scripts'))
 from serve_site import Site  # noqa: E402
 
-FILES = {'index.html': b'<p>page</p>', 'engine.wasm': b'\0asm', 'page.js': b'go()', 'sub/a.txt': b'a'}
+FILES = {'index.html': b'<p>page</p>', 'engine.wasm': b'\0asm', 'page.js': b'go()', 'sub/a.txt': b'a',
+         'sw.js': b'', 'app.webmanifest': b'{}'}
 # path asked for, status, content type
 CASES = [('/', 200, 'text/html'), ('/engine.wasm', 200, 'application/wasm'),
-         ('/page.js', 200, 'text/javascript'), ('/sub/', 404, None),
+         ('/page.js', 200, 'text/javascript'), ('/sw.js', 200, 'text/javascript'),
+         ('/app.webmanifest', 200, 'application/manifest+json'), ('/sub/', 404, None),
          ('/../secret.txt', 404, None), ('/..%2F..%2F..%2F..%2Fetc%2Fpasswd', 404, None),
          ('/%2E%2E%2fsecret.txt', 404, None), ('/sub/..%2F..%2Fsecret.txt', 404, None),
          ('/link.txt', 404, None), ('/linked/secret.txt', 404, None), ('/linked/', 404, None)]
@@ -31,7 +33,7 @@ def main():
             f.write('secret')
         os.symlink(os.path.join(scratch, 'secret.txt'), os.path.join(site, 'link.txt'))
         os.symlink(scratch, os.path.join(site, 'linked'))
-        server = Site(site)
+        server = Site(site, record=True)
         for path, status, kind in CASES:
             connection = http.client.HTTPConnection('127.0.0.1', server.port)
             connection.request('GET', path)
@@ -42,6 +44,8 @@ def main():
                 failures.append('%s: %s %s %r' % (path, got[0], got[1], data[:60]))
             connection.close()
         server.close()
+        if server.answers != [(path, status) for path, status, _ in CASES]:
+            failures.append('the answers kept: %s' % server.answers)
     for failure in failures:
         print('serve_site: FAIL: ' + failure)
     print('serve_site: %d of %d requests as expected' % (len(CASES) - len(failures), len(CASES)))

@@ -95,6 +95,13 @@ class Page:
 
     def open(self, path='/'):
         self.driver.get(self.site.origin + path)
+        self.wait_for_engine()
+
+    def reload(self):
+        self.driver.refresh()
+        self.wait_for_engine()
+
+    def wait_for_engine(self):
         if self.driven:
             wait_for('the engine to start its frames', lambda: self.js('return __dunmarkTest.waiting()'))
 
@@ -310,8 +317,9 @@ class Game:
         self.failures = []  # steps that never matched; the walk goes on
         self.steps = 0
 
-    def start(self):
-        self.page.open()
+    def start(self, load=None):
+        """Opens the page (or loads it as load() does) and runs start-up."""
+        (load or self.page.open)()
         self.page.frame()  # input, graphics, the art, the "Loading..." frame
         self.page.frame()  # the sound engine and the game record
         check(self.page.has_line('Sound Engine is created!'),

@@ -6,12 +6,16 @@
 // pixel for pixel but for pixels off by 1 (no mask twin here: they are
 // counted and bounded by the title's partial-alpha pixels), one click brings
 // the world card (its reference, the knight left out as on the desktop),
-// Escape says goodbye on the page; and no request leaves the origin. The
-// site is served by the caller (test_firefox.py, with scripts/serve_site.py).
+// Escape says goodbye on the page; and no request leaves the origin. Then,
+// once the service worker keeps the site, it prints "smoke_firefox: kept"
+// and waits for a line on its input: the caller has stopped the server, and
+// a reload must play to the world card again, from the kept site. The site
+// is served by the caller (test_firefox.py, with scripts/serve_site.py).
 //   node smoke_firefox.mjs ORIGIN SOURCE_DIR
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
+import { createInterface } from 'node:readline';
 import puppeteer from 'puppeteer-core';
 
 const [origin, source] = process.argv.slice(2);
@@ -54,11 +58,7 @@ try {
   const clock = readFileSync(path.join(source, 'tests', 'web', 'clock.js'), 'utf8')
     .replace('__FROZEN_MS__', String(frozenMs));
   await page.evaluateOnNewDocument(clock);
-  await page.goto(origin + '/');
-  await page.waitForFunction(() => window.__dunmarkTest && __dunmarkTest.waiting() > 0);
   const frame = () => page.evaluate((ms) => __dunmarkTest.frame(ms), frameMs);
-  await frame();
-  await frame();
 
   async function reach(name, patience) {
     await page.evaluate((rgb, mask) => __dunmarkTest.setReference(rgb, mask), reference(name), ignored(name));
@@ -75,17 +75,38 @@ try {
     failures.push(`${name} never matched: the closest frame had ${best.far} pixels off by more than 1`);
   }
 
-  await reach('title', 300);
-  const box = await page.evaluate(() => {
-    const r = document.getElementById('canvas').getBoundingClientRect();
-    return [r.left, r.top, r.width, r.height];
-  });
-  await page.mouse.click(box[0] + box[2] / 2, box[1] + box[3] / 2);
-  await reach('world_card', 120);
+  // From a page just loaded to the world card, by one click on the title.
+  async function playToWorldCard() {
+    // Polled on a timer: the page's animation frames are the test's.
+    await page.waitForFunction(() => window.__dunmarkTest && __dunmarkTest.waiting() > 0,
+      { polling: 100 });
+    await frame();
+    await frame();
+    await reach('title', 300);
+    const box = await page.evaluate(() => {
+      const r = document.getElementById('canvas').getBoundingClientRect();
+      return [r.left, r.top, r.width, r.height];
+    });
+    await page.mouse.click(box[0] + box[2] / 2, box[1] + box[3] / 2);
+    await reach('world_card', 120);
+  }
+
+  await page.goto(origin + '/');
+  await playToWorldCard();
   await page.keyboard.press('Escape');
   await frame();
   await page.waitForFunction(() => document.getElementById('message-text').textContent === 'goodbye',
     { timeout: 20000 }).catch(() => failures.push('no goodbye on the page'));
+  await page.waitForFunction(() => navigator.serviceWorker.controller &&
+    navigator.serviceWorker.controller.state === 'activated', { polling: 100, timeout: 60000 });
+  console.log('smoke_firefox: kept');
+  const input = createInterface({ input: process.stdin });
+  await input[Symbol.asyncIterator]().next();
+  input.close();
+  const before = failures.length;
+  await page.reload();
+  await playToWorldCard();
+  console.log(`firefox: offline, the reload played to the world card: ${failures.length === before}`);
   const foreign = requests.filter((url) => !url.startsWith(origin + '/'));
   if (foreign.length) failures.push('requests left the origin: ' + foreign.join(' '));
   console.log(`firefox: ${requests.length} requests, all to the origin: ${foreign.length === 0}`);
