@@ -89,7 +89,8 @@ std::vector<Line> SplitLines(const std::string& text) {
     return lines;
 }
 
-// A decimal number of at most ten digits, with a minus sign if negative.
+// A decimal number of at most ten digits, with a minus sign if negative, as
+// std::to_string writes it: no leading zero, no "-0".
 bool ParseNumber(const std::string& token, int64_t& value) {
     const bool negative = !token.empty() && token[0] == '-';
     const std::string digits = token.substr(negative ? 1 : 0);
@@ -104,7 +105,7 @@ bool ParseNumber(const std::string& token, int64_t& value) {
         value = value * 10 + (c - '0');
     }
     value = negative ? -value : value;
-    return true;
+    return !(negative && value == 0);
 }
 
 // Reads the lines of the body in order, each of a name and numbers in range.
@@ -294,7 +295,11 @@ std::string WriteSave(const GameState& state, const RandomState& random,
     out += "game " + gameVersion + '\n';
     WriteRecord(out, state);
     WriteRandom(out, random);
-    return out + checksumName + ' ' + Hex(Checksum(out)) + '\n';
+    return SignedSave(out);
+}
+
+std::string SignedSave(const std::string& body) {
+    return body + checksumName + ' ' + Hex(Checksum(body)) + '\n';
 }
 
 bool ReadSave(const std::string& text, SavedRun& run, std::string& reason) {

@@ -32,6 +32,9 @@ struct SavedRun {
 std::string WriteSave(const GameState& state, const RandomState& random,
                       const std::string& gameVersion);
 
+// A save's body (every line but the checksum) with its checksum line added.
+std::string SignedSave(const std::string& body);
+
 // Reads and checks a save: every field, and the rules between them. False,
 // with why in reason and run untouched, for any text that is not a whole
 // valid save of this format.
