@@ -6,7 +6,7 @@ dunmark_library(dm_iehtml5 SOURCES ie/html5/InputEngineHTML5.cpp LINKS dm_iecore
 
 dunmark_library(dm_seweb SOURCES se/web/ZMusicDecoderWeb.cpp LINKS dm_secore)
 
-add_executable(dunmark app/web/main.cpp app/web/WebShell.cpp)
+add_executable(dunmark app/web/main.cpp app/web/WebShell.cpp app/web/WebSave.cpp)
 target_link_libraries(dunmark PRIVATE dm_shellcore dm_gles2 dm_iehtml5 dm_seweb dm_frameclock)
 target_compile_definitions(dunmark PRIVATE DUNMARK_VERSION="${PROJECT_VERSION}")
 # JavaScript and WebAssembly, not a page: the page is ours (web/).
@@ -24,7 +24,7 @@ target_link_options(dunmark PRIVATE
   # No eval or new Function: the page's Content-Security-Policy forbids them.
   -sDYNAMIC_EXECUTION=0
   # dunmark_test_replace_input: for the browser tests only.
-  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music,_dunmark_choose_language,_dunmark_test_replace_input]
+  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music,_dunmark_choose_language,_dunmark_keep_run,_dunmark_test_replace_input]
   -sEXPORTED_RUNTIME_METHODS=[FS,addRunDependency,removeRunDependency,ccall]
   -lopenal)
 

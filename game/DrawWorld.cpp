@@ -216,7 +216,7 @@ void DrawMessageBox(const DrawContext& context) {
     context.painter.Bind(interfaceSheet);
     context.painter.Cell({59, 79, 202, 82}, solidCell);
     context.painter.Cell({60, 80, 200, 80}, panelCell);
-    context.painter.Text(160, 85, context.state.messages.FrontMessage(), textWhite);
+    context.painter.Text(160, 85, context.state.messages.FrontText(context.state.language), textWhite);
     if (OkUnderPointer(ReadPointer(context.input))) {
         DrawLitButton(context, {140, 130, 40, 20});
     }

@@ -129,3 +129,12 @@ void GenerateWorld(GameState& state) {
     }
     PlacePlaces(state);
 }
+
+void NameSlots(GameState& state) {
+    const Encounter* table = EncounterTable(state.language);
+    for (Encounter& slot : state.slots) {
+        const Encounter& entry = table[static_cast<int>(slot.type)];
+        slot.name = entry.name;
+        slot.description = entry.description;
+    }
+}

@@ -81,3 +81,7 @@ struct GameState {
 
 // Fills slots 1..7 for the current world.
 void GenerateWorld(GameState& state);
+
+// Gives every slot the name and description of its type in the record's
+// language; the numbers stay.
+void NameSlots(GameState& state);

@@ -26,28 +26,30 @@ void AddPopupAt(GameState& state, const PopupPlace& place, int32_t value) {
 
 }  // namespace
 
-void MessageQueue::PushMessage(const std::string& text) {
-    texts.push_back(text);
+std::string MessageText(const Message& message, Language language) {
+    return Fill(Say(message.key, language), message.numbers);
+}
+
+void MessageQueue::PushMessage(const Message& message) {
+    messages.push_back(message);
 }
 
 void MessageQueue::PopMessage() {
-    if (!texts.empty()) {
-        texts.pop_front();
+    if (!messages.empty()) {
+        messages.pop_front();
     }
 }
 
-// An empty queue has no front; it reads as an empty text.
-const std::string& MessageQueue::FrontMessage() const {
-    static const std::string none;
-    return texts.empty() ? none : texts.front();
+std::string MessageQueue::FrontText(Language language) const {
+    return messages.empty() ? std::string() : MessageText(messages.front(), language);
 }
 
 bool MessageQueue::IsEmpty() const {
-    return texts.empty();
+    return messages.empty();
 }
 
 size_t MessageQueue::Count() const {
-    return texts.size();
+    return messages.size();
 }
 
 void AddPopup(GameState& state, const StatPopup& popup) {

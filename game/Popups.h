@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
+
+#include "game/TextTable.h"
 
 struct GameState;
 
@@ -16,17 +19,34 @@ struct StatPopup {
 
 const int32_t popupLife = 100;
 
-// First in, first out queue of modal message texts (CP1251 bytes).
+// A modal message as the queue keeps it: what it says and the numbers that
+// fill its "%d"s. It becomes text only when drawn, in the language of the
+// moment, so a queue survives a language switch and a save.
+struct Message {
+    TextKey key = TextKey::LevelUp;
+    std::vector<int32_t> numbers;
+
+    bool operator==(const Message& other) const {
+        return key == other.key && numbers == other.numbers;
+    }
+};
+
+// The CP1251 text of a message in a language.
+std::string MessageText(const Message& message, Language language);
+
+// First in, first out queue of modal messages.
 class MessageQueue {
 public:
-    void PushMessage(const std::string& text);
+    void PushMessage(const Message& message);
     void PopMessage();
-    const std::string& FrontMessage() const;
+    // The front message's text, "" for an empty queue.
+    std::string FrontText(Language language) const;
     bool IsEmpty() const;
     size_t Count() const;
+    const std::deque<Message>& All() const { return messages; }
 
 private:
-    std::deque<std::string> texts;
+    std::deque<Message> messages;
 };
 
 void AddPopup(GameState& state, const StatPopup& popup);

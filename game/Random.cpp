@@ -8,7 +8,7 @@ namespace {
 // r[i] = r[i - 3] + r[i - 31] modulo 2^32, the output a word shifted right
 // by one. Seeding fills the words with the Park-Miller generator
 // (16807 x mod 2^31 - 1) and throws the first 310 outputs away.
-const int degree = 31;
+const int degree = randomWords;
 const int separation = 3;
 const int discarded = 10 * degree;
 
@@ -56,6 +56,30 @@ int32_t Random() {
     front = (front + 1) % degree;
     rear = (rear + 1) % degree;
     return result;
+}
+
+RandomState CurrentRandomState() {
+    RandomState state{};
+    for (int i = 0; i < degree; ++i) {
+        state.words[i] = words[i];
+    }
+    state.front = front;
+    return state;
+}
+
+bool IsRandomState(const RandomState& state) {
+    return state.front >= 0 && state.front < degree;
+}
+
+void RestoreRandomState(const RandomState& state) {
+    if (!IsRandomState(state)) {
+        return;
+    }
+    for (int i = 0; i < degree; ++i) {
+        words[i] = state.words[i];
+    }
+    front = state.front;
+    rear = (front + degree - separation) % degree;
 }
 
 void SeedRandom() {

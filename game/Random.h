@@ -16,6 +16,20 @@ void SetRandomSeed(uint32_t seed);
 // glibc's rand: the next number, 0..randomMax.
 int32_t Random();
 
+// The generator's whole state: its 31 words and the word that receives the
+// next sum (the word added to it is always three behind).
+const int randomWords = 31;
+struct RandomState {
+    uint32_t words[randomWords];
+    int32_t front;
+};
+
+// The state now, and the state set back, so that a saved run goes on with
+// the very numbers it would have drawn. A front outside 0..30 is not a state.
+RandomState CurrentRandomState();
+bool IsRandomState(const RandomState& state);
+void RestoreRandomState(const RandomState& state);
+
 // Seeds the generator with the current time in seconds, unless a fixed seed
 // is set.
 void SeedRandom();

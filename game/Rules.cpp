@@ -1,5 +1,8 @@
 #include "game/Rules.h"
 
+#include <utility>
+#include <vector>
+
 #include "game/Popups.h"
 #include "game/Random.h"
 #include "game/TextTable.h"
@@ -60,8 +63,8 @@ Encounter& CurrentSlot(GameState& state) {
     return state.slots[state.stage];
 }
 
-void Push(GameState& state, TextKey key) {
-    state.messages.PushMessage(Say(key, state.language));
+void Push(GameState& state, TextKey key, std::vector<int32_t> numbers = {}) {
+    state.messages.PushMessage(Message{key, std::move(numbers)});
 }
 
 // ---- effects shared by several buttons
@@ -86,16 +89,12 @@ void PushDragonLines(GameState& state) {
     }
 }
 
-std::string VictoryText(const GameState& state, const Encounter& monster) {
-    return Fill(Say(TextKey::MonsterDefeated, state.language), {monster.exp, monster.gold});
-}
-
 // Rewards are applied at once; the messages follow.
 void DefeatMonster(GameState& state) {
     const Encounter& monster = CurrentSlot(state);
     state.exp += monster.exp;
     ChangeGold(state, monster.gold);
-    state.messages.PushMessage(VictoryText(state, monster));
+    Push(state, TextKey::MonsterDefeated, {monster.exp, monster.gold});
     LevelUp(state);
     if (state.stage == dragonStage) {
         PushDragonLines(state);
@@ -365,17 +364,8 @@ bool UpdateGame(GameState& state, ie::XInputEngine& input) {
 }
 
 void ChooseLanguage(GameState& state, Language language) {
-    if (language == state.language) {
-        return;
-    }
     state.language = language;
-    if (state.screen != ScreenState::Title) {
-        while (!state.messages.IsEmpty()) {
-            state.messages.PopMessage();
-        }
-        ClearPopups(state);
-        EnterScreen(state, ScreenState::Title);
-    }
+    NameSlots(state);
 }
 
 const std::string& ButtonLabel(EncounterType type, int button, Language language) {

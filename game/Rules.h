@@ -13,8 +13,8 @@ class XInputEngine;
 bool UpdateGame(GameState& state, ie::XInputEngine& input);
 
 // Makes the game speak the language from now on: the one call a shell makes
-// to choose it. A game under way in another language starts over at the
-// title, as no text already shown or waiting would be in the new one.
+// to choose it. A game under way goes on where it is, its encounters named and
+// its messages worded in the new language.
 void ChooseLanguage(GameState& state, Language language);
 
 // The CP1251 caption of button 0, 1 or 2 at an encounter of the given type

@@ -203,11 +203,12 @@ const std::string& Say(TextKey key, Language language) {
     return built.texts[static_cast<int>(key)][static_cast<int>(language)];
 }
 
-std::string Fill(const std::string& pattern, std::initializer_list<int32_t> numbers) {
+namespace {
+
+std::string FillRange(const std::string& pattern, const int32_t* next, const int32_t* end) {
     std::string out;
-    const int32_t* next = numbers.begin();
     for (size_t i = 0; i < pattern.size(); i++) {
-        if (pattern.compare(i, 2, "%d") == 0 && next != numbers.end()) {
+        if (pattern.compare(i, 2, "%d") == 0 && next != end) {
             out += std::to_string(*next++);
             i++;
         } else {
@@ -215,4 +216,23 @@ std::string Fill(const std::string& pattern, std::initializer_list<int32_t> numb
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string Fill(const std::string& pattern, std::initializer_list<int32_t> numbers) {
+    return FillRange(pattern, numbers.begin(), numbers.end());
+}
+
+std::string Fill(const std::string& pattern, const std::vector<int32_t>& numbers) {
+    return FillRange(pattern, numbers.data(), numbers.data() + numbers.size());
+}
+
+int NumbersOf(TextKey key) {
+    const std::string& text = Say(key, Language::Russian);
+    int count = 0;
+    for (size_t at = text.find("%d"); at != std::string::npos; at = text.find("%d", at + 2)) {
+        count++;
+    }
+    return count;
 }

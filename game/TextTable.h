@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // The languages the game speaks. Russian is the game's own and the default;
 // nothing but a player's choice (ChooseLanguage) switches to English.
@@ -130,3 +131,7 @@ const std::string& Say(TextKey key, Language language);
 
 // A text with each "%d" replaced, in order, by the next number in decimal.
 std::string Fill(const std::string& pattern, std::initializer_list<int32_t> numbers);
+std::string Fill(const std::string& pattern, const std::vector<int32_t>& numbers);
+
+// How many "%d"s the text of a key has, the same in every language.
+int NumbersOf(TextKey key);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes every file format the game reads: BMP (each transparency mode), PNG
-# and the MP3 music stream, with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Fuzzes every file format the game reads: BMP (each transparency mode), PNG,
+# the MP3 music stream and the browser's saved run, with libFuzzer under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 #   bash scripts/fuzz.sh [SECONDS]   SECONDS a target, default 60
 # Builds into build-fuzz/ (or $DUNMARK_FUZZ_BUILD_DIR) with clang, makes the
 # seed corpus, then runs each target in turn, starting from the minimized
@@ -25,7 +25,7 @@ bash "$top/fuzz/make_corpus.sh" "$fuzz_build/bin/make_corpus" "$fuzz_build/corpu
 
 # target:largest input:corpus (the browser build's PNG decoder, stb_png,
 # starts from the PNG corpora)
-targets=(bmp:4096:bmp png:4096:png stb_png:4096:png mp3:65536:mp3)
+targets=(bmp:4096:bmp png:4096:png stb_png:4096:png mp3:65536:mp3 save:4096:save)
 failed=0
 mkdir -p "$fuzz_build/logs" "$fuzz_build/artifacts"
 for entry in "${targets[@]}"; do

@@ -10,6 +10,7 @@
 #include "app/Platform.h"
 #include "app/Shell.h"
 #include "app/web/FrameClock.h"
+#include "app/web/WebSave.h"
 #include "app/web/WebGlobals.h"
 #include "game/Rules.h"
 #include "game/TextTable.h"
@@ -73,6 +74,16 @@ void RunTicks() {
     if (ticks > 0) {
         DrawGameFrame();
     }
+    KeepRun();
+}
+
+// One stage of the start-up; after the last, a saved run takes the title's
+// place.
+void StartupStep() {
+    startup.Step(webEngines);
+    if (startup.Done()) {
+        RestoreRun();
+    }
 }
 
 void Frame() {
@@ -82,7 +93,7 @@ void Frame() {
     if (startup.Done()) {
         RunTicks();
     } else {
-        startup.Step(webEngines);
+        StartupStep();
     }
 }
 
@@ -157,7 +168,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_play_music(const char* path) {
 }
 
 // The page's language switch: the game speaks the language of the given code
-// ("en" or "ru") from now on, and a game under way starts over at the title.
+// ("en" or "ru") from now on, and a game under way goes on in it.
 // Called before the record exists, it chooses the language the record is
 // created in. False, and nothing changed, for any other code.
 extern "C" EMSCRIPTEN_KEEPALIVE bool dunmark_choose_language(const char* code) {

@@ -102,7 +102,7 @@ TEST_F(DrawProcessTest, DrawsTheProcessRecordOnTheVirtualScreenWithThePointerOfT
     state.screen = ScreenState::Depart;
     state.stage = 3;
     state.timer = 100;
-    state.messages.PushMessage("Level UP!");
+    state.messages.PushMessage(Message{TextKey::LevelUp, {}});
     input.x = 300;
     input.y = 270;
     pointer.Update();

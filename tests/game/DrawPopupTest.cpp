@@ -103,16 +103,16 @@ TEST(PopupBound, AnEndlessFightHoldsOnlyThePopupsStillRising) {
 
 TEST_F(DrawPopupTest, MessageBoxComesLastAfterPopups) {
     state.popups.push_back(StatPopup{290, 35, 1, 100});
-    state.messages.PushMessage(Cp1251("Первое"));
-    state.messages.PushMessage(Cp1251("Второе"));
+    state.messages.PushMessage(Message{TextKey::DiceLost, {}});
+    state.messages.PushMessage(Message{TextKey::DiceWon, {}});
     Lines expected = {Text(295, 35, "+1", green)};
-    const Lines box = MessageBox(Cp1251("Первое"), {});
+    const Lines box = MessageBox(Cp1251("Ты проиграл :("), {});
     expected.insert(expected.end(), box.begin(), box.end());
     EXPECT_EQ(AfterWalkingHero(), expected);
 }
 
 TEST_F(DrawPopupTest, OkButtonLightsUpInsideItsAreaBordersIncluded) {
-    state.messages.PushMessage("Level UP!");
+    state.messages.PushMessage(Message{TextKey::LevelUp, {}});
     const int inside[][2] = {{280, 260}, {359, 299}, {281, 261}};
     for (const auto& pointer : inside) {
         input.x = pointer[0];
@@ -130,7 +130,7 @@ TEST_F(DrawPopupTest, OkButtonLightsUpInsideItsAreaBordersIncluded) {
 }
 
 TEST_F(DrawPopupTest, HeldOkButtonShowsThePressedOverlay) {
-    state.messages.PushMessage("Level UP!");
+    state.messages.PushMessage(Message{TextKey::LevelUp, {}});
     input.x = 300;
     input.y = 270;
     input.leftDown = true;
@@ -145,7 +145,7 @@ TEST_F(DrawPopupTest, MessageInAnEncounterIsDrawnOverThePanelAndItsHighlight) {
     state.slots[1] = MakeEncounter(EncounterType::Slime, 0, 6, 1, 0, "Слизень", "Мокрый");
     state.popups.push_back(StatPopup{160, 105, -10, 100});
     const std::string victory = Cp1251("Монстр повержен и\nты получил 7EXP и $20");
-    state.messages.PushMessage(victory);
+    state.messages.PushMessage(Message{TextKey::MonsterDefeated, {7, 20}});
     input.x = 300;
     input.y = 270;
     Lines expected = {

@@ -98,7 +98,7 @@ public:
         state.timer = 100;
     }
 
-    std::string Front() const { return state.messages.FrontMessage(); }
+    std::string Front() const { return state.messages.FrontText(state.language); }
 
     GameState state;
     FakePointer pointer;

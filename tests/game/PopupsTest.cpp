@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/GameState.h"
+#include "game/Text.h"
 
 namespace {
 
@@ -89,22 +90,23 @@ TEST(StatPopups, AddAppendsAsGivenAndClearEmptiesTheList) {
 TEST(MessageQueueOrder, MessagesComeOutInTheOrderPushed) {
     MessageQueue queue;
     EXPECT_TRUE(queue.IsEmpty());
-    queue.PushMessage("first");
-    queue.PushMessage("second\nline");
+    queue.PushMessage(Message{TextKey::LevelUp, {}});
+    queue.PushMessage(Message{TextKey::MonsterDefeated, {7, 20}});
     EXPECT_EQ(queue.Count(), 2u);
-    EXPECT_EQ(queue.FrontMessage(), "first");
+    EXPECT_EQ(queue.FrontText(Language::English), "Level UP!");
     queue.PopMessage();
-    EXPECT_EQ(queue.FrontMessage(), "second\nline");
+    EXPECT_EQ(queue.FrontText(Language::English), "Monster defeated!\nYou got 7 EXP\nand $20");
+    EXPECT_EQ(queue.FrontText(Language::Russian), Cp1251("Монстр повержен и\nты получил 7EXP и $20"));
     queue.PopMessage();
     EXPECT_TRUE(queue.IsEmpty());
 }
 
-TEST(MessageQueueOrder, TextsAreCopiedIn) {
+TEST(MessageQueueOrder, NumbersAreCopiedIn) {
     MessageQueue queue;
-    std::string text = "Level UP!";
-    queue.PushMessage(text);
-    text[0] = 'X';
-    EXPECT_EQ(queue.FrontMessage(), "Level UP!");
+    Message message{TextKey::MonsterDefeated, {7, 20}};
+    queue.PushMessage(message);
+    message.numbers[0] = 99;
+    EXPECT_EQ(queue.All().front(), (Message{TextKey::MonsterDefeated, {7, 20}}));
 }
 
 TEST(MessageQueueOrder, EmptyQueueIgnoresPopAndHasAnEmptyFront) {
@@ -112,11 +114,11 @@ TEST(MessageQueueOrder, EmptyQueueIgnoresPopAndHasAnEmptyFront) {
     queue.PopMessage();
     EXPECT_TRUE(queue.IsEmpty());
     EXPECT_EQ(queue.Count(), 0u);
-    EXPECT_EQ(queue.FrontMessage(), "");
-    queue.PushMessage("a");
+    EXPECT_EQ(queue.FrontText(Language::Russian), "");
+    queue.PushMessage(Message{TextKey::LevelUp, {}});
     queue.PopMessage();
     queue.PopMessage();
-    EXPECT_EQ(queue.FrontMessage(), "");
+    EXPECT_EQ(queue.FrontText(Language::Russian), "");
 }
 
 }  // namespace

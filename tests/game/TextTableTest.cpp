@@ -12,6 +12,7 @@
 #include "game/Random.h"
 #include "game/Rules.h"
 #include "game/Text.h"
+#include "game/Text.h"
 #include "tests/game/GameDriver.h"
 #include "tests/support/RecordingGraphicEngine.h"
 
@@ -184,26 +185,33 @@ TEST(EnglishGame, WorldButtonsAndMessagesSpeakEnglish) {
     ReleaseRandomSeed();
 }
 
-TEST(EnglishGame, ChoosingAnotherLanguageMidGameStartsOverAtTheTitle) {
+// The run goes on where it was: the same screen and numbers, its encounters
+// renamed and its waiting message worded in the new language.
+TEST(EnglishGame, ChoosingAnotherLanguageMidGameKeepsTheRun) {
     GameDriver driver;
     driver.StandAt(2, TableEntry(EncounterType::Slime));
+    driver.state.slots[3] = TableEntry(EncounterType::Dragon);
     driver.ClickButton(1);
     ASSERT_FALSE(driver.state.popups.empty());
-    driver.state.messages.PushMessage(Say(TextKey::LevelUp, Language::Russian));
-
-    ChooseLanguage(driver.state, Language::Russian);
-    EXPECT_EQ(driver.state.screen, ScreenState::InEncounter) << "the same language changes nothing";
+    driver.state.messages.PushMessage(Message{TextKey::MonsterDefeated, {7, 20}});
+    const int32_t potions = driver.state.potions;
+    const size_t popups = driver.state.popups.size();
 
     ChooseLanguage(driver.state, Language::English);
     EXPECT_EQ(driver.state.language, Language::English);
-    EXPECT_EQ(driver.state.screen, ScreenState::Title);
-    EXPECT_EQ(driver.state.timer, 100);
-    EXPECT_TRUE(driver.state.messages.IsEmpty());
-    EXPECT_TRUE(driver.state.popups.empty());
+    EXPECT_EQ(driver.state.screen, ScreenState::InEncounter);
+    EXPECT_EQ(driver.state.stage, 2);
+    EXPECT_EQ(driver.state.potions, potions);
+    EXPECT_EQ(driver.state.popups.size(), popups);
+    EXPECT_EQ(driver.state.slots[2].name, EncounterTable(Language::English)[5].name);
+    EXPECT_EQ(driver.state.slots[3].name, "Dragon");
+    EXPECT_EQ(driver.Front(), "Monster defeated!\nYou got 7 EXP\nand $20");
 
     ChooseLanguage(driver.state, Language::Russian);
-    EXPECT_EQ(driver.state.screen, ScreenState::Title);
+    EXPECT_EQ(driver.state.screen, ScreenState::InEncounter);
     EXPECT_EQ(driver.state.language, Language::Russian);
+    EXPECT_EQ(driver.state.slots[3].name, TableEntry(EncounterType::Dragon).name);
+    EXPECT_EQ(driver.Front(), Cp1251("Монстр повержен и\nты получил 7EXP и $20"));
 }
 
 TEST(EnglishGame, TheTitleDrawsTheEnglishTexts) {

@@ -4,8 +4,8 @@ whose own language is English (so that it cannot be what chooses):
 
 - with no choice made, the title is the Russian one and so are the page's words;
 - ?lang=en shows the English title, without remembering it;
-- the switch, pressed away from the title, starts the game over at the title
-  in the other language, and a reload keeps that choice;
+- the switch, pressed away from the title, keeps the run, now in the other
+  language (the run the page keeps says so), and a reload keeps that choice;
 - ?lang=ru wins over the remembered choice without replacing it, an unknown
   ?lang leaves the remembered one, and a choice on the page drops ?lang from
   the address;
@@ -244,6 +244,20 @@ class Page:
     def remembered(self):
         return self.js("return window.localStorage.getItem('dunmark.language');")
 
+    def saved_run(self):
+        """The record line of the run the page keeps: its fields as text."""
+        text = self.js("return window.localStorage.getItem('dunmark.run');")
+        check(text is not None, 'no run is kept')
+        return [line for line in text.split('\n') if line.startswith('record ')][0].split(' ')[1:]
+
+    def new_game(self):
+        """Escape, then the page's New game, which forgets the kept run."""
+        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+        button = self.driver.find_element(By.ID, 'new-game')
+        wait_for('New game on the page', button.is_displayed)
+        check(button.text == 'New game', 'the button for a new game says %r' % button.text)
+        button.click()
+
     def switch(self, language):
         self.driver.find_element(By.CSS_SELECTOR, '#language [data-language="%s"]' % language).click()
 
@@ -276,16 +290,24 @@ def run(page):
     page.wait_title('ru', 'after ?lang=en')
     page.click_canvas()
     wait_for('the screen after the title', lambda: page.compare_titles()['ru'][0])
+    before = page.saved_run()
     page.switch('en')
-    page.wait_title('en', 'the switch to English away from the title')
+    wait_for('the run saved in English', lambda: page.saved_run()[12] == '1')
+    after = page.saved_run()
+    check(after[1] != '0' and int(after[3]) == int(before[3]),
+          'the switch to English did not keep the run: %s, then %s' % (before, after))
+    check(page.compare_titles()['en'][0], 'the switch to English showed the title')
     page.check_words('en', 'the switch to English')
     check(page.remembered() == 'en', 'the switch remembered %r' % page.remembered())
-    print('language: the switch started the game over at the English title')
+    print('language: the switch kept the run (screen %s, world %s) in English' % (after[1], after[3]))
 
-    page.driver.refresh()
+    # The kept run would come back; the rest of the steps start at the title.
+    page.new_game()
     page.wait_title('en', 'a reload after the switch')
     page.check_words('en', 'a reload after the switch')
-    print('language: a reload keeps English')
+    check(page.js("return window.localStorage.getItem('dunmark.run');") is None,
+          'New game left the run kept')
+    print('language: New game forgot the run; the reload keeps English')
 
     page.open('/?lang=ru')
     page.wait_title('ru', '?lang=ru over the remembered English')
