@@ -26,10 +26,18 @@ void KeepFreedMemory();
 void ReturnKeptMemory();
 
 // On a fatal signal (a crash or an abort), writes "dunmark: fatal signal N
-// (NAME)" and a backtrace of the thread that took it to standard error, then
-// lets the signal end the process as it would have. Sanitizer builds keep
-// their own reports. Called first thing in main.
+// (NAME) on THREAD, task ID \"KERNEL'S NAME\"; backtrace:" and a backtrace of
+// the thread that took it to standard error, then lets the signal end the
+// process as it would have. THREAD is "the toolkit's thread" (the one that
+// called this), "the game thread" (see MarkGameThread) or "another thread (a
+// library's)". Sanitizer builds keep their own reports. Called first thing in
+// main.
 void ReportCrashes();
+
+// Makes the calling thread the game thread of crash reports, and gives it the
+// kernel's name "dunmark-game" (seen in a debugger's or top's list of
+// threads). Called first thing on the game thread.
+void MarkGameThread();
 
 // Size of the primary screen in pixels (opens the display if need be).
 ScreenSize PrimaryScreenSize();

@@ -4,8 +4,11 @@
 
 #include <execinfo.h>
 #include <malloc.h>
+#include <pthread.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +39,10 @@ const FatalSignal fatalSignals[] = {
 
 const int backtraceDepth = 64;
 
+// The kernel's ids of the threads a crash report tells apart; 0 until known.
+std::atomic<pid_t> toolkitThread{0};
+std::atomic<pid_t> gameThread{0};
+
 // Only calls that are safe inside a signal handler from here on.
 void WriteError(const char* text) {
     const ssize_t written = write(STDERR_FILENO, text, std::strlen(text));
@@ -54,6 +61,27 @@ void WriteNumber(int number) {
     WriteError(cursor);
 }
 
+// " on the game thread, task 1234 \"dunmark-game\"": which thread took the
+// signal, its id and the kernel's name for it (a library's thread is
+// recognised by its name, when the library gave it one).
+void WriteThread() {
+    const pid_t self = gettid();
+    const char* role = " on another thread (a library's)";
+    if (self == toolkitThread.load()) {
+        role = " on the toolkit's thread";
+    } else if (self == gameThread.load()) {
+        role = " on the game thread";
+    }
+    char name[16] = {};
+    prctl(PR_GET_NAME, name);
+    WriteError(role);
+    WriteError(", task ");
+    WriteNumber(self);
+    WriteError(" \"");
+    WriteError(name);
+    WriteError("\"");
+}
+
 void OnFatalSignal(int number) {
     const char* name = "?";
     for (const FatalSignal& entry : fatalSignals) {
@@ -65,7 +93,9 @@ void OnFatalSignal(int number) {
     WriteNumber(number);
     WriteError(" (");
     WriteError(name);
-    WriteError("); backtrace:\n");
+    WriteError(")");
+    WriteThread();
+    WriteError("; backtrace:\n");
     void* frames[backtraceDepth];
     backtrace_symbols_fd(frames, backtrace(frames, backtraceDepth), STDERR_FILENO);
     // The handler was reset on entry: the signal now ends the process.
@@ -89,6 +119,7 @@ void ReturnKeptMemory() {
 
 void ReportCrashes() {
 #ifndef DUNMARK_SANITIZED
+    toolkitThread.store(gettid());
     // The first backtrace loads the unwinder, which allocates: not in the handler.
     void* frame = nullptr;
     backtrace(&frame, 1);
@@ -100,6 +131,13 @@ void ReportCrashes() {
         sigaction(entry.number, &action, nullptr);
     }
 #endif
+}
+
+void MarkGameThread() {
+#ifndef DUNMARK_SANITIZED
+    gameThread.store(gettid());
+#endif
+    pthread_setname_np(pthread_self(), "dunmark-game");
 }
 
 ScreenSize PrimaryScreenSize() {
