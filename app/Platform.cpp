@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdint>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -82,7 +83,36 @@ void WriteThread() {
     WriteError("\"");
 }
 
-void OnFatalSignal(int number) {
+void WriteHex(uintptr_t value) {
+    char digits[2 * sizeof(value) + 3];
+    char* cursor = digits + sizeof(digits) - 1;
+    *cursor = '\0';
+    do {
+        *--cursor = "0123456789abcdef"[value % 16];
+        value /= 16;
+    } while (value != 0);
+    *--cursor = 'x';
+    *--cursor = '0';
+    WriteError(cursor);
+}
+
+// Where the signal came from: ", sent by process N" (kill, raise, abort) or,
+// from the processor, ", fault code C at address 0x..." (codes as in
+// sigaction(2): 1 an unmapped address, 2 a forbidden one, 128 the kernel's
+// own, as for a non-canonical address, which it reports as 0).
+void WriteOrigin(const siginfo_t& info) {
+    if (info.si_code <= 0) {
+        WriteError(", sent by process ");
+        WriteNumber(info.si_pid);
+    } else {
+        WriteError(", fault code ");
+        WriteNumber(info.si_code);
+        WriteError(" at address ");
+        WriteHex(reinterpret_cast<uintptr_t>(info.si_addr));
+    }
+}
+
+void OnFatalSignal(int number, siginfo_t* info, void*) {
     const char* name = "?";
     for (const FatalSignal& entry : fatalSignals) {
         if (entry.number == number) {
@@ -95,6 +125,7 @@ void OnFatalSignal(int number) {
     WriteError(name);
     WriteError(")");
     WriteThread();
+    WriteOrigin(*info);
     WriteError("; backtrace:\n");
     void* frames[backtraceDepth];
     backtrace_symbols_fd(frames, backtrace(frames, backtraceDepth), STDERR_FILENO);
@@ -124,8 +155,8 @@ void ReportCrashes() {
     void* frame = nullptr;
     backtrace(&frame, 1);
     struct sigaction action {};
-    action.sa_handler = OnFatalSignal;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_sigaction = OnFatalSignal;
+    action.sa_flags = SA_RESETHAND | SA_SIGINFO;
     sigemptyset(&action.sa_mask);
     for (const FatalSignal& entry : fatalSignals) {
         sigaction(entry.number, &action, nullptr);

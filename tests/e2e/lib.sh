@@ -121,12 +121,14 @@ press_escape() {
 }
 
 # Sends a signal to one thread of the game (the kernel picks any thread that
-# does not block it for a signal sent to the process).
+# does not block it for a signal sent to the process); signal_sender is the
+# process that sent it.
 signal_thread() {
   local task=$1 signal=$2
-  python3 -c 'import ctypes, sys
+  signal_sender=$(python3 -c 'import ctypes, os, sys
 libc = ctypes.CDLL(None, use_errno=True)
-sys.exit(libc.tgkill(int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3])) != 0)' "$game_pid" "$task" "$signal"
+print(os.getpid())
+sys.exit(libc.tgkill(int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3])) != 0)' "$game_pid" "$task" "$signal")
 }
 
 # The frames of a crash report (see sys::ReportCrashes), those in the program

@@ -69,7 +69,7 @@ check_crash_report() {
   start_xvfb
   start_game
   wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
-  local task comm
+  local task comm sender
   case $thread in
     toolkit) task=$game_pid ;;
     game) task=$(grep -lxF dunmark-game /proc/"$game_pid"/task/*/comm | cut -d/ -f5) ;;
@@ -78,14 +78,15 @@ check_crash_report() {
   [[ -n "$task" ]] || fail "$thread: no such thread in $(cat /proc/"$game_pid"/task/*/comm)"
   comm=$(cat "/proc/$game_pid/task/$task/comm")
   signal_thread "$task" "$number" || fail "$thread: cannot signal task $task"
+  sender=$signal_sender
   wait_game
   [[ "$game_code" == $((128 + number)) ]] || fail "$thread: exit code $game_code after $name, not 128 + $number"
   local err="$e2e_work/err.txt" resolved="$e2e_work/resolved.txt"
-  grep -qxF "dunmark: fatal signal $number ($name) on $words, task $task \"$comm\"; backtrace:" "$err" ||
-    fail "$thread: no crash line naming $words, task $task \"$comm\": $(head -1 "$err")"
+  grep -qxF "dunmark: fatal signal $number ($name) on $words, task $task \"$comm\", sent by process $sender; backtrace:" "$err" ||
+    fail "$thread: no crash line naming $words, task $task \"$comm\", sent by process $sender: $(head -1 "$err")"
   grep -q "/bin/dunmark(" "$err" || fail "$thread: the backtrace has no frame of the program: $(tail -5 "$err")"
   resolve_frames "$err" >"$resolved"
-  grep -q "OnFatalSignal(int) at .*app/Platform.cpp:[0-9]" "$resolved" ||
+  grep -q "OnFatalSignal(.*) at .*app/Platform.cpp:[0-9]" "$resolved" ||
     fail "$thread: the handler's frame is not resolved: $(cat "$resolved")"
   (($(grep -cE '^[^ ]+\(.*\) ?\[0x[0-9a-f]+\]$' "$err") >= 2)) || fail "$thread: no backtrace: $(tail -5 "$err")"
   if [[ "$thread" == game ]]; then
