@@ -113,7 +113,7 @@ Setting ReadWholeNumber(const char* name, unsigned least, unsigned& value) {
     if (text == nullptr || *text == '\0') {
         return Setting::Absent;
     }
-    unsigned number = 0;
+    unsigned number = 0;  // digits as DUNMARK_SEED's are read
     if (!ParseSeed(text, number) || number < least) {
         std::fprintf(stderr, "dunmark: %s must be a whole number from %u to 4294967295, not \"%s\"\n",
                      name, least, text);

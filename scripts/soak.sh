@@ -108,14 +108,15 @@ start_xvfb
 # The server resets when its last client leaves; one idle client prevents it.
 xprop -root -spy >/dev/null 2>&1 &
 e2e_pids+=($!)
-if ((trim_every_tick)); then
-  export DUNMARK_TRIM_TICKS=1 GLIBC_TUNABLES=glibc.malloc.perturb=165
-else
-  # The allocator as players have it.
-  unset GLIBC_TUNABLES
-fi
+# The allocator as players have it, or, for the game alone, perturbed.
+unset GLIBC_TUNABLES
 echo "== Core files up to $(ulimit -c) blocks, by the kernel's pattern $(cat /proc/sys/kernel/core_pattern)"
-start_game
+if ((trim_every_tick)); then
+  echo "== The game returns kept memory every tick, under glibc.malloc.perturb=165"
+  DUNMARK_TRIM_TICKS=1 GLIBC_TUNABLES=glibc.malloc.perturb=165 start_game
+else
+  start_game
+fi
 e2e_pids+=("$game_pid")
 # Should a command fail because the game has ended under it (a crash, say),
 # the report says how it ended, with the crash report from err.txt.
@@ -250,7 +251,7 @@ play() {
 }
 
 RANDOM=$seed
-echo "== Soak for $seconds s (seed $seed), rss at start ${rss_start} kB${DUNMARK_TRIM_TICKS:+, kept memory returned every $DUNMARK_TRIM_TICKS ticks under $GLIBC_TUNABLES}"
+echo "== Soak for $seconds s (seed $seed), rss at start ${rss_start} kB"
 started=$SECONDS
 deadline=$((SECONDS + seconds))
 while ((SECONDS < deadline)); do
