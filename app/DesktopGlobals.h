@@ -2,8 +2,9 @@
 
 #include "app/Globals.h"
 
-// The desktop shell's own process-wide values: the size of the primary screen
-// and the concrete engines behind the shared adapters.
+// The desktop shell's own process-wide values: the size of the primary screen,
+// how often the game thread returns kept memory, and the concrete engines
+// behind the shared adapters.
 namespace ge {
 class ZGraphicEngineOpenGL;
 }  // namespace ge
@@ -16,6 +17,10 @@ class ZSoundEngineOpenAL;
 
 extern int displayWidth;
 extern int displayHeight;
+
+// Ticks between the game thread's returns of the memory the C library kept
+// (sys::ReturnKeptMemory): ten seconds' worth unless DUNMARK_TRIM_TICKS says.
+extern unsigned ticksBetweenReturns;
 
 extern ge::ZGraphicEngineOpenGL* graphicEngine;
 extern ie::InputEngineFLTK13* inputEngine;

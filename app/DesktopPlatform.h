@@ -26,10 +26,21 @@ void KeepFreedMemory();
 void ReturnKeptMemory();
 
 // On a fatal signal (a crash or an abort), writes "dunmark: fatal signal N
-// (NAME)" and a backtrace of the thread that took it to standard error, then
-// lets the signal end the process as it would have. Sanitizer builds keep
-// their own reports. Called first thing in main.
+// (NAME) on THREAD, task ID \"KERNEL'S NAME\", ORIGIN; backtrace:" and a
+// backtrace of the thread that took it to standard error, then lets the
+// signal end the process as it would have. THREAD is "the toolkit's thread"
+// (the one that called this), "the game thread" (see MarkGameThread) or
+// "another thread (a library's)"; ORIGIN is "sent by process P" or "fault
+// code C at address 0x...". A thread that blocks the signal (the software
+// OpenGL driver's block all) never runs the report: the kernel ends the
+// process at once. Sanitizer builds keep their own reports. Called first
+// thing in main.
 void ReportCrashes();
+
+// Makes the calling thread the game thread of crash reports, and gives it the
+// kernel's name "dunmark-game" (seen in a debugger's or top's list of
+// threads). Called first thing on the game thread.
+void MarkGameThread();
 
 // Size of the primary screen in pixels (opens the display if need be).
 ScreenSize PrimaryScreenSize();

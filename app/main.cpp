@@ -39,6 +39,8 @@ const char* const usageText =
     "\n"
     "DUNMARK_SEED=N (0 to 4294967295), a testing aid, makes every world and game\n"
     "of dice come from the seed N instead of the clock.\n"
+    "DUNMARK_TRIM_TICKS=N (1 to 4294967295), a testing aid, hands the memory the\n"
+    "C library kept back every N ticks (60 a second) instead of every 600.\n"
     "\n"
     "The game reads its art from ../gfx/ and appends its log to Log.txt in the\n"
     "working directory; the installed launcher runs it from\n"
@@ -101,6 +103,26 @@ GameOptions ReadOptions(int argc, char** argv) {
     return options;
 }
 
+enum class Setting { Absent, Read, Refused };
+
+// Reads the environment's whole-number setting `name` into value; absent or
+// empty leaves value as it is. A value that is not a whole number from
+// `least` to 4294967295 is refused with a message on standard error.
+Setting ReadWholeNumber(const char* name, unsigned least, unsigned& value) {
+    const char* const text = std::getenv(name);
+    if (text == nullptr || *text == '\0') {
+        return Setting::Absent;
+    }
+    unsigned number = 0;  // digits as DUNMARK_SEED's are read
+    if (!ParseSeed(text, number) || number < least) {
+        std::fprintf(stderr, "dunmark: %s must be a whole number from %u to 4294967295, not \"%s\"\n",
+                     name, least, text);
+        return Setting::Refused;
+    }
+    value = number;
+    return Setting::Read;
+}
+
 // Prints the answer; nothing else of the program runs.
 int Answer(const char* text) {
     std::fputs(text, stdout);
@@ -124,16 +146,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     chosenLanguage = options.language;
-    const char* const seedText = std::getenv("DUNMARK_SEED");
-    if (seedText != nullptr && *seedText != '\0') {
-        unsigned seed = 0;
-        if (!ParseSeed(seedText, seed)) {
-            std::fprintf(stderr,
-                         "dunmark: DUNMARK_SEED must be a whole number from 0 to 4294967295, "
-                         "not \"%s\"\n",
-                         seedText);
-            return 2;
-        }
+    unsigned seed = 0;
+    const Setting seedSetting = ReadWholeNumber("DUNMARK_SEED", 0, seed);
+    if (seedSetting == Setting::Refused ||
+        ReadWholeNumber("DUNMARK_TRIM_TICKS", 1, ticksBetweenReturns) == Setting::Refused) {
+        return 2;
+    }
+    if (seedSetting == Setting::Read) {
         FixRandomSeed(seed);
     }
     sys::ReportCrashes();

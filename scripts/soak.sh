@@ -12,13 +12,34 @@
 # windows, for runs of two minutes or less), and the game said goodbye with
 # exit code 0. Means over windows, as the size swings by a few MB with the
 # frame being drawn and with the game's ten-second return of kept memory.
+# A failure keeps what tells its cause in a folder of its own under
+# DUNMARK_SOAK_FAILURES (default build/soak-failures/): the game's standard
+# output and error, its Log.txt, the crash report's frames resolved to files
+# and lines (addr2line, from binutils), and the core file, which the soak
+# allows where the hard limit does, with the program that dumped it (and, if
+# gdb is installed, every thread's backtrace from it).
 #   bash scripts/soak.sh [seconds]     (default 600)
+#   bash scripts/soak.sh --trim-every-tick [seconds]
+#                     the game hands kept memory back every tick instead of
+#                     every 600 (DUNMARK_TRIM_TICKS=1), under the C library's
+#                     glibc.malloc.perturb, which fills what is freed and what
+#                     is allocated: the path that no sanitizer sees, as each
+#                     replaces the allocator.
 # Environment: DUNMARK_BUILD_DIR (default build/), DUNMARK_SOAK_MARGIN_KB
 # (default 2048), DUNMARK_SOAK_SEED (random clicks are repeatable with it).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/.." && pwd)
-seconds=${1:-600}
+seconds=600
+trim_every_tick=0
+while (($#)); do
+  case $1 in
+    --trim-every-tick) trim_every_tick=1 ;;
+    -*) echo "soak: unknown option $1" >&2; exit 2 ;;
+    *) seconds=$1 ;;
+  esac
+  shift
+done
 margin_kb=${DUNMARK_SOAK_MARGIN_KB:-2048}
 seed=${DUNMARK_SOAK_SEED:-$$}
 sample_every=5
@@ -41,8 +62,38 @@ export DUNMARK_BUILD_DIR=${DUNMARK_BUILD_DIR:-$top/build}
 if [[ ! -x "$DUNMARK_BUILD_DIR/bin/dunmark" ]]; then
   bash "$here/setup.sh" --tests
 fi
+bash "$here/install_packages.sh" binutils
 source "$top/tests/e2e/lib.sh"
 export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
+failures=${DUNMARK_SOAK_FAILURES:-$DUNMARK_BUILD_DIR/soak-failures}
+ulimit -c unlimited 2>/dev/null || ulimit -c "$(ulimit -H -c)"
+
+# Keeps the evidence of a failure; prints where.
+keep_failure() {
+  local kept file core
+  kept="$failures/$(date -u +%Y%m%d-%H%M%S)-seed$seed"
+  mkdir -p "$kept"
+  for file in "$e2e_work/out.txt" "$e2e_work/err.txt" "$e2e_work/bin/Log.txt"; do
+    [[ ! -f "$file" ]] || cp "$file" "$kept/"
+  done
+  [[ ! -f "$e2e_work/err.txt" ]] || resolve_frames "$e2e_work/err.txt" >"$kept/frames.txt"
+  for core in "$e2e_work"/bin/core*; do
+    [[ -f "$core" ]] || continue
+    cp -p "$dunmark_bin" "$kept/dunmark"
+    mv "$core" "$kept/"
+    if command -v gdb >/dev/null; then
+      gdb -batch -ex "thread apply all bt" "$kept/dunmark" "$kept/${core##*/}" >"$kept/threads.txt" 2>&1 || true
+    fi
+  done
+  echo "$kept"
+}
+
+fail() {
+  trap - ERR
+  echo "FAIL: $*" >&2
+  echo "kept in $(keep_failure)" >&2
+  exit 1
+}
 
 # Under AddressSanitizer freed memory sits in a quarantine of many megabytes,
 # so the resident size says nothing about the game there: it is reported,
@@ -57,9 +108,15 @@ start_xvfb
 # The server resets when its last client leaves; one idle client prevents it.
 xprop -root -spy >/dev/null 2>&1 &
 e2e_pids+=($!)
-# The allocator as players have it.
+# The allocator as players have it, or, for the game alone, perturbed.
 unset GLIBC_TUNABLES
-start_game
+echo "== Core files up to $(ulimit -c) blocks, by the kernel's pattern $(cat /proc/sys/kernel/core_pattern)"
+if ((trim_every_tick)); then
+  echo "== The game returns kept memory every tick, under glibc.malloc.perturb=165"
+  DUNMARK_TRIM_TICKS=1 GLIBC_TUNABLES=glibc.malloc.perturb=165 start_game
+else
+  start_game
+fi
 e2e_pids+=("$game_pid")
 # Should a command fail because the game has ended under it (a crash, say),
 # the report says how it ended, with the crash report from err.txt.
@@ -132,10 +189,18 @@ answer_game_over() {
   fail "the game-over screen did not answer three clicks (still $colours colours)"
 }
 
-# The game's own last words: a crash report ends with its backtrace.
+# The game's own last words: a crash report ends with its backtrace, here
+# resolved. A fault on a thread that blocks the signal (the OpenGL driver's
+# threads block them all) ends the game by the kernel's default, with no
+# report: the core file tells more.
 game_ended() {
   wait_game
-  fail "the game ended during the soak (exit code $game_code):"$'\n'"$(tail -40 "$e2e_work/err.txt")"
+  local words
+  words=$(tail -40 "$e2e_work/err.txt")
+  if [[ "$game_code" != timeout ]] && ((game_code > 128)) && ! grep -q "^dunmark: fatal signal" "$e2e_work/err.txt"; then
+    words+=$'\n'"(no crash report: signal $((game_code - 128)) on a thread that blocks it)"
+  fi
+  fail "the game ended during the soak (exit code $game_code):"$'\n'"$words"$'\n'"$(resolve_frames "$e2e_work/err.txt")"
 }
 
 repeated_answers=0

@@ -119,3 +119,35 @@ click_at() {
 press_escape() {
   xdotool windowfocus --sync "$1" key Escape 2>/dev/null || xdotool key --window "$1" Escape
 }
+
+# Sends a signal to one thread of the game (the kernel picks any thread that
+# does not block it for a signal sent to the process); signal_sender is the
+# process that sent it.
+signal_thread() {
+  local task=$1 signal=$2
+  signal_sender=$(python3 -c 'import ctypes, os, sys
+libc = ctypes.CDLL(None, use_errno=True)
+print(os.getpid())
+sys.exit(libc.tgkill(int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3])) != 0)' "$game_pid" "$task" "$signal")
+}
+
+# The frames of a crash report (see sys::ReportCrashes), those in the program
+# resolved to function, file and line by addr2line (binutils) from the
+# program's debugging information. A frame in no file at all is code compiled
+# at run time (the software OpenGL driver's shaders), where the report's
+# backtrace ends.
+resolve_frames() {
+  local report=$1 line offset
+  while IFS= read -r line; do
+    if [[ "$line" == "$dunmark_bin(+0x"* ]]; then
+      offset=${line#"$dunmark_bin(+"}
+      offset=${offset%%)*}
+      # A return address: the call is the byte before it.
+      addr2line -C -f -i -p -e "$dunmark_bin" "$(printf '0x%x' $((offset - 1)))" | sed 's/^ */  /'
+    elif [[ "$line" == "["* ]]; then
+      echo "  $line code in no file (compiled at run time): the backtrace ends here"
+    elif [[ "$line" == *"[0x"*"]" ]]; then
+      echo "  $line"
+    fi
+  done <"$report"
+}

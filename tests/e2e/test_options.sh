@@ -2,7 +2,8 @@
 # --help and --version answer on standard output and end at once: no display
 # is opened (there is none), no audio device, nothing written. --language
 # chooses the game's language, and a wrong one is a usage error (status 2)
-# before anything opens; no locale switches it. DUNMARK_SEED fixes the world.
+# before anything opens; no locale switches it. DUNMARK_SEED fixes the world;
+# it and DUNMARK_TRIM_TICKS refuse wrong values.
 # Every other argument still reaches the toolkit.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
@@ -97,13 +98,22 @@ expect_title en "Norvik-104 DUNMARK!" "$dunmark_bin" --language=ru --language=en
 expect_title ru "Norvik-104 DUNMARK!" LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 LANGUAGE=en "$dunmark_bin"
 expect_title ru "Norvik-104 DUNMARK!" "$dunmark_bin" --language ru
 
-# DUNMARK_SEED: a wrong value is a usage error, as a wrong language is.
-for value in abc -1 4294967296 "1 " 0x10; do
-  DUNMARK_SEED=$value answer
-  [[ "$answer_code" == 2 ]] || fail "DUNMARK_SEED=\"$value\": exit code $answer_code: $(cat "$e2e_work/err.txt")"
-  [[ "$(cat "$e2e_work/err.txt")" == "dunmark: DUNMARK_SEED must be a whole number"*"\"$value\"" ]] ||
-    fail "DUNMARK_SEED=\"$value\": $(cat "$e2e_work/err.txt")"
-done
+# A testing aid's wrong value is a usage error, as a wrong language is, and
+# the message names the setting's range.
+expect_refused() {
+  local setting=$1 least=$2 value
+  shift 2
+  for value in "$@"; do
+    local -x "$setting=$value"
+    answer
+    [[ "$answer_code" == 2 ]] || fail "$setting=\"$value\": exit code $answer_code: $(cat "$e2e_work/err.txt")"
+    [[ "$(cat "$e2e_work/err.txt")" == "dunmark: $setting must be a whole number from $least to 4294967295, not \"$value\"" ]] ||
+      fail "$setting=\"$value\": $(cat "$e2e_work/err.txt")"
+  done
+}
+#              setting             least  wrong values
+expect_refused DUNMARK_SEED        0      abc -1 4294967296 "1 " 0x10
+expect_refused DUNMARK_TRIM_TICKS  1      0 abc -1 4294967296 "1 " 0x10
 # A right one makes the world the seed's whatever the day: on another day,
 # seeded with the walk's frozen moment in seconds, the first encounter is the
 # walk's slime.
