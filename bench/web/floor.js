@@ -1,9 +1,10 @@
 // The browser's replay floor: a bare WebGL 1 canvas that draws, on every
-// animation frame, the frames record_frames wrote down, with the WebGL calls
-// the game's OpenGL ES 2.0 renderer makes for them, in its order: the same
-// context, shaders, vertex layout, per-quad buffer update and draw, capture
-// into the 512x256 render texture. When the renderer changes its calls, this
-// page follows. No engine, no ticks, no sound. It shows the
+// animation frame, the frames record_frames wrote down with the least WebGL
+// work that gives the game's pictures: the game renderer's context, shaders
+// and capture into the 512x256 render texture, and one buffer update and one
+// draw for each run of quads from the same texture (between two binds,
+// clears or captures), the uniforms set once a run. When the renderer's
+// shaders change, this page follows. No engine, no ticks, no sound. It shows the
 // title screen, and each mouse release switches between it and the world view;
 // each goes through the four recorded phases of the animation, 32 frames a
 // phase, as the game does. The textures come decoded (pack_textures).
@@ -22,9 +23,11 @@
   const vertexSource = window.floorShaders.vertex;
   const fragmentSource = window.floorShaders.fragment;
   // A quad as the OpenGL 1.1 renderer's polygon 0, 1, 3, 2 is cut: the
-  // triangles 1-3-0 and 3-2-0, drawn one call each.
+  // triangles 1-3-0 and 3-2-0. The position's depth is left to its default:
+  // SwiftShader sets no two triangles up as one rectangle.
   const triangles = [1, 3, 0, 3, 2, 0];
   const stride = 32;   // clip x, y; s, t; the colour's four bytes as floats
+  const cornerSize = stride / 4;
 
   const canvas = document.getElementById('canvas');
   const gl = canvas.getContext('webgl', {
@@ -36,8 +39,9 @@
   const vScale = new Float32Array(slotCount);
   const texWidth = new Int32Array(slotCount);
   const texHeight = new Int32Array(slotCount);
-  const corners = new ArrayBuffer(stride * 6);
-  const cornerFloats = new Float32Array(corners);
+  let cornerFloats = new Float32Array(cornerSize * 6 * 256);
+  let runCorners = 0;   // the corners of the run not drawn yet
+  let bufferFloats = 0;
   const xScale = Math.fround(2 / width);
   const yScale = Math.fround(2 / height);
   let texSizeLocation = null;
@@ -128,7 +132,6 @@
     gl.uniform1i(gl.getUniformLocation(program, 'image'), 0);
     texSizeLocation = gl.getUniformLocation(program, 'texSize');
     gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
-    gl.bufferData(gl.ARRAY_BUFFER, stride * 6, gl.STREAM_DRAW);
     gl.enableVertexAttribArray(0);
     gl.vertexAttribPointer(0, 2, gl.FLOAT, false, stride, 0);
     gl.enableVertexAttribArray(1);
@@ -161,7 +164,25 @@
     }
   }
 
+  // Draws the run of quads from the named texture.
+  function flush() {
+    if (runCorners === 0) {
+      return;
+    }
+    const floats = runCorners * cornerSize;
+    gl.uniform2f(texSizeLocation, texWidth[named], texHeight[named]);
+    if (floats > bufferFloats) {
+      gl.bufferData(gl.ARRAY_BUFFER, cornerFloats, gl.STREAM_DRAW);
+      bufferFloats = cornerFloats.length;
+    } else {
+      gl.bufferSubData(gl.ARRAY_BUFFER, 0, cornerFloats, 0, floats);
+    }
+    gl.drawArrays(gl.TRIANGLES, 0, runCorners);
+    runCorners = 0;
+  }
+
   function bindName(slot) {
+    flush();
     named = slot;
     gl.bindTexture(gl.TEXTURE_2D, slot >= 0 ? names[slot] : null);
   }
@@ -180,9 +201,14 @@
     const su = uScale[bound];
     const sv = vScale[bound];
     const f = Math.fround;
+    if ((runCorners + 6) * cornerSize > cornerFloats.length) {
+      const larger = new Float32Array(cornerFloats.length * 2);
+      larger.set(cornerFloats);
+      cornerFloats = larger;
+    }
     for (let i = 0; i < 6; ++i) {
       const v = vertices[triangles[i]];
-      const at = 8 * i;
+      const at = cornerSize * (runCorners + i);
       cornerFloats[at] = f(f(v.x * xScale) - 1);
       cornerFloats[at + 1] = f(f(f(height - v.y) * yScale) - 1);
       cornerFloats[at + 2] = su * v.u;
@@ -192,10 +218,7 @@
       cornerFloats[at + 6] = v.colour & 255;
       cornerFloats[at + 7] = (v.colour >>> 24) & 255;
     }
-    gl.uniform2f(texSizeLocation, texWidth[named], texHeight[named]);
-    gl.bufferSubData(gl.ARRAY_BUFFER, 0, corners);
-    gl.drawArrays(gl.TRIANGLES, 0, 3);
-    gl.drawArrays(gl.TRIANGLES, 3, 3);
+    runCorners += 6;
   }
 
   function tint(factor, shift) {
@@ -253,6 +276,7 @@
     for (const op of frame) {
       switch (op.kind) {
         case 'clear':
+          flush();
           gl.clearColor(op.f[0], op.f[1], op.f[2], 0);
           gl.clear(gl.COLOR_BUFFER_BIT);
           break;
@@ -270,6 +294,7 @@
           break;
       }
     }
+    flush();
   }
 
   function frame() {

@@ -5,7 +5,9 @@
 # and measures both pages in headless Chromium (web_bench.py).
 #   bash bench/web/run_web.sh BUILD_DIR [RUNS]
 # Settings: DUNMARK_BENCH_CLICKS (clicks per page and hold time, 200),
-# DUNMARK_WEB_BUILD_DIR (where the site is built, build-web/).
+# DUNMARK_WEB_BUILD_DIR (where the site is built, build-web/),
+# DUNMARK_BENCH_BEFORE (a commit: its site, built from its own tree in
+# BUILD_DIR/bench/, is measured beside the other two as the renderer before).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(cd "$here/../.." && pwd)
@@ -28,8 +30,22 @@ mkdir -p "$build/bin" "$floor"
 cp "$here/floor.html" "$here/floor.css" "$here/floor.js" "$floor/"
 /usr/bin/python3 "$here/floor_shaders.py" "$top/ge/gles2/Shaders.cpp" "$floor/floor-shaders.js"
 
+before_site=()
+if [[ -n "${DUNMARK_BENCH_BEFORE:-}" ]]; then
+  before="$build/bench/before"
+  commit=$(git -C "$top" rev-parse "$DUNMARK_BENCH_BEFORE")
+  if [[ "$(cat "$before/commit" 2>/dev/null)" != "$commit" ]]; then
+    rm -rf "$before/source"
+    mkdir -p "$before/source"
+    git -C "$top" archive "$commit" | tar -x -C "$before/source"
+    echo "$commit" > "$before/commit"
+  fi
+  DUNMARK_WEB_BUILD_DIR="$before/web" bash "$before/source/scripts/build_web.sh"
+  before_site=("$before/web/site" "${commit:0:7}")
+fi
+
 version=$(. /etc/os-release && echo "$VERSION_ID")
 results="$build/bench/results-web-debian$version.json"
 # Debian's Python, which has the driver's modules.
-/usr/bin/python3 "$here/web_bench.py" "$site" "$floor" "$runs" "$results"
+/usr/bin/python3 "$here/web_bench.py" "$site" "$floor" "$runs" "$results" "${before_site[@]}"
 /usr/bin/python3 "$here/web_bench.py" --table "$results"

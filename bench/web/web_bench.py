@@ -12,11 +12,13 @@ the same seconds: CPU of each browser's renderer and GPU processes, 10 s on
 the title screen, a click at the canvas's centre, 10 s on the world view
 with world 1's first encounter open (the game's clock seeds its random
 numbers as the recording's: Date.now is fixed by a script injected before the
-page's own), and the WebGL draws of every frame, which show that both draw
-the same frames. Last, the click-to-screen latency of both, clicks taking
-turns, read from the screencasts.
+page's own), and the WebGL draw calls and quads of every frame, which show
+that both draw the same frames. Given the site of an earlier commit, its page
+is measured too, beside the other two over the same seconds, as the
+renderer before. Last, the click-to-screen latency of the game and the floor,
+clicks taking turns, read from the screencasts.
 
-Usage: bench/web/web_bench.py SITE FLOOR_DIR RUNS RESULTS.json
+Usage: bench/web/web_bench.py SITE FLOOR_DIR RUNS RESULTS.json [BEFORE_SITE COMMIT]
        bench/web/web_bench.py --table RESULTS.json   print the web section
 """
 import base64
@@ -48,20 +50,30 @@ CLICKS = int(os.environ.get("DUNMARK_BENCH_CLICKS", "200"))
 TICK_MS = 1000.0 / 60.0
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 SEED_MS = 13000   # Date.now() in the game's page: time() gives the benchmark's seed, 13
-PATIENCE = 30.0
+PATIENCE = 60.0
 
 # Injected before each page's own scripts: the game's seed, and counters of
-# the frames drawn (animation frames with a WebGL draw) and of the draws in
-# each, kept by the page's window for the driver.
+# the frames drawn (animation frames with a WebGL draw), of the draw calls and
+# of the corners drawn in each (six a quad), kept by the page's window for the
+# driver: kinds counts the frames by "calls:quads".
 INJECTED = """
 (function () {
   Date.now = function () { return %d; };
-  const bench = { frames: 0, draws: 0, last: 0, kinds: {}, firstAt: 0, titleAt: 0, early: [] };
+  const bench = { frames: 0, draws: 0, corners: 0, last: 0, kinds: {}, firstAt: 0, titleAt: 0,
+                  early: [] };
   window.__bench = bench;
-  const draw = WebGLRenderingContext.prototype.drawArrays;
-  WebGLRenderingContext.prototype.drawArrays = function () {
+  const prototype = WebGLRenderingContext.prototype;
+  const drawArrays = prototype.drawArrays;
+  prototype.drawArrays = function (mode, first, count) {
     ++bench.draws;
-    return draw.apply(this, arguments);
+    bench.corners += count;
+    return drawArrays.apply(this, arguments);
+  };
+  const drawElements = prototype.drawElements;
+  prototype.drawElements = function (mode, count) {
+    ++bench.draws;
+    bench.corners += count;
+    return drawElements.apply(this, arguments);
   };
   const log = console.log.bind(console);
   bench.lines = [];
@@ -83,6 +95,7 @@ INJECTED = """
     bench.requested = bench.requested || Math.round(performance.now());
     return request(function (now) {
       bench.draws = 0;
+      bench.corners = 0;
       const begun = performance.now();
       callback(now);
       if (bench.early.length < 8) {
@@ -90,12 +103,13 @@ INJECTED = """
       }
       if (bench.draws > 0) {
         ++bench.frames;
-        bench.last = bench.draws;
+        bench.last = bench.corners;
         bench.firstAt = bench.firstAt || performance.now();
-        if (bench.draws > 150 && !bench.titleAt) {
+        if (bench.corners > 450 && !bench.titleAt) {
           bench.titleAt = performance.now();
         }
-        bench.kinds[bench.draws] = (bench.kinds[bench.draws] || 0) + 1;
+        const kind = bench.draws + ':' + bench.corners / 6;
+        bench.kinds[kind] = (bench.kinds[kind] || 0) + 1;
       }
     });
   };
@@ -152,6 +166,8 @@ class DevTools:
         while True:
             try:
                 message = json.loads(self.ws.recv())
+            except websocket.WebSocketTimeoutException:
+                continue   # a page left alone for a while: its calls come later
             except Exception:
                 return
             if "id" in message:
@@ -363,7 +379,8 @@ def fetched_bytes(tools, site):
 
 def cpu_window(browsers, seconds):
     """CPU s per 10 s of each browser's processes by kind, frames drawn per
-    second and the draws each frame made, over the same seconds."""
+    second and the kinds of frame drawn ([draw calls, quads]), over the same
+    seconds."""
     before = [b.cpu() for b in browsers]
     counts = [json.loads(b.counters()) for b in browsers]
     t0 = time.monotonic()
@@ -382,7 +399,7 @@ def cpu_window(browsers, seconds):
         measured = by_kind.get("renderer", 0.0) + by_kind.get("gpu-process", 0.0)
         results.append({"cpu": measured, "by_kind": by_kind, "fps": fps,
                         "ms_per_frame": measured * 100.0 / fps if fps > 0 else 0.0,
-                        "draws_per_frame": sorted(int(k) for k in kinds)})
+                        "frame_kinds": sorted([int(n) for n in k.split(":")] for k in kinds)})
     return results
 
 
@@ -415,18 +432,20 @@ def wait_for_title(browser):
     time.sleep(1.0)
 
 
-def wait_for_encounter(game, floor):
+def wait_for_encounter(games, floor):
     """Waits, after the title's click, through the world card and the walk
-    until the game draws the floor's world-view frame (as many WebGL draws),
+    until each game page draws the floor's world-view frame (as many quads),
     and two seconds more, as the encounter's panel opens. Returns the seconds
     waited."""
     start = time.monotonic()
     time.sleep(0.5)   # the floor shows its world view from its next frame on
     target = json.loads(floor.counters())["last"]
-    while json.loads(game.counters())["last"] != target:
-        if time.monotonic() - start > 120.0:
-            raise SystemExit(f"the game never drew a frame of the floor's world view ({target} draws)")
-        time.sleep(0.05)
+    for game in games:
+        while json.loads(game.counters())["last"] != target:
+            if time.monotonic() - start > 300.0:
+                raise SystemExit(f"a game page never drew a frame of the floor's world view "
+                                 f"({target // 6} quads)")
+            time.sleep(0.05)
     time.sleep(2.0)
     return time.monotonic() - start
 
@@ -437,13 +456,22 @@ def check_canvas(browser):
         raise SystemExit(f"the canvas is not shown whole at scale 1: {box}")
 
 
-def one_run(site_url, site, floor_url):
+def load_before(browser, url):
+    """Loads the earlier commit's page in its settled browser."""
+    browser.tools.call("Page.navigate", url=url)
+    wait_for_title(browser)
+    check_canvas(browser)
+
+
+def one_run(site_url, site, floor_url, before_url):
     game, floor = Browser(), Browser()
+    before = Browser() if before_url else None
+    pages = [game, floor] + ([before] if before else [])
     try:
         result = {"load_start": load_average()}
         # A player's browser is running before the address is typed: the
         # GPU process up and settled, as it is for the floor page.
-        result["cold_start_s"] = [settle(game), settle(floor)]
+        result["cold_start_s"] = [settle(browser) for browser in pages]
         game.tools.call("Network.enable")
         game.tools.call("Network.setCacheDisabled", cacheDisabled=True)
         game.tools.start_screencast()
@@ -462,18 +490,23 @@ def one_run(site_url, site, floor_url):
         floor.tools.stop_screencast()
         check_canvas(floor)
         result["floor_title_ms"], _ = first_title_frame(floor, navigated)
+        if before:
+            load_before(before, before_url)
         time.sleep(1.0)
-        result["title"] = dict(zip(("game", "floor"), cpu_window([game, floor], 10.0)))
-        for browser in (game, floor):
+        names = ("game", "floor", "before")
+        result["title"] = dict(zip(names, cpu_window(pages, 10.0)))
+        for browser in pages:
             left, top, _, _ = browser.canvas_box()
             browser.click(left + TITLE_CLICK[0], top + TITLE_CLICK[1])
-        result["walk_s"] = wait_for_encounter(game, floor)
-        result["world"] = dict(zip(("game", "floor"), cpu_window([game, floor], 10.0)))
+        result["walk_s"] = wait_for_encounter([game] + ([before] if before else []), floor)
+        result["world"] = dict(zip(names, cpu_window(pages, 10.0)))
         result["load_end"] = load_average()
+        if before:
+            before.close()
         return result, game, floor
     except BaseException:
-        game.close()
-        floor.close()
+        for browser in pages:
+            browser.close()
         raise
 
 
@@ -562,22 +595,24 @@ def chromium_version():
     return out.stdout.strip() or "unknown"
 
 
-def measure(site, floor_dir, runs, out_path):
+def measure(site, floor_dir, runs, out_path, before_site=None, before_commit=None):
     site_server, floor_server = Site(site), Site(floor_dir)
+    before_server = Site(before_site) if before_site else None
     site_url = f"{site_server.origin}/index.html"
     floor_url = f"{floor_server.origin}/floor.html"
+    before_url = f"{before_server.origin}/index.html" if before_server else None
     with open("/etc/os-release") as f:
         release = dict(line.strip().split("=", 1) for line in f if "=" in line)
     data = {"release": release.get("PRETTY_NAME", "?").strip('"'), "chromium": chromium_version(),
             "date": time.strftime("%Y-%m-%d %H:%M"), "machine": f"{os.cpu_count()} cores, Linux {platform.release()}",
-            "runs": []}
+            "before": before_commit, "runs": []}
     game = floor = None
     try:
         for run in range(runs):
             if game is not None:
                 game.close()
                 floor.close()
-            result, game, floor = one_run(site_url, site, floor_url)
+            result, game, floor = one_run(site_url, site, floor_url, before_url)
             data["runs"].append(result)
             print(f"run {run + 1}/{runs}: title {result['title_ms']:.0f} ms, load "
                   f"{result['load_start']:.1f} to {result['load_end']:.1f}", flush=True)
@@ -588,6 +623,8 @@ def measure(site, floor_dir, runs, out_path):
             floor.close()
         site_server.close()
         floor_server.close()
+        if before_server:
+            before_server.close()
     with open(out_path, "w") as f:
         json.dump(data, f, indent=1)
 
@@ -630,6 +667,42 @@ def title_steps_table(runs):
     return lines
 
 
+def frame_figure(runs, screen, who, index):
+    """The draw calls (index 0) or the quads (1) of the frames a page drew on
+    a screen in any run, each figure seen once: "328/378"."""
+    seen = sorted({kind[index] for r in runs for kind in r[screen][who]["frame_kinds"]})
+    return "/".join(map(str, seen))
+
+
+def before_table(runs, commit):
+    """The renderer before, its page built from an earlier commit, measured
+    beside the other two over the same seconds."""
+    lines = [
+        "",
+        f"The game's page as built from commit {commit}, the renderer before: measured in the same runs "
+        "over the same seconds as the two pages above, in a third settled Chromium.",
+        "",
+        f"| figure | game page | page of {commit} | game / {commit} | goal | verdict |",
+        "|---|---|---|---|---|---|",
+    ]
+    for screen, label in (("title", "title screen"), ("world", "world view")):
+        lines.append(f"| WebGL draw calls per frame drawn, {label} | {frame_figure(runs, screen, 'game', 0)} "
+                     f"| {frame_figure(runs, screen, 'before', 0)} | | | |")
+    for screen, label in (("title", "title screen"), ("world", "world view")):
+        g = median_of(runs, screen, "game", "ms_per_frame")
+        b = median_of(runs, screen, "before", "ms_per_frame")
+        lines.append(f"| CPU ms per frame drawn, {label} | {g:.2f} | {b:.2f} | {g / b:.2f} | at most 0.33 "
+                     f"| {'met' if 3 * g <= b else 'not met'} |")
+    for screen, label in (("title", "title screen"), ("world", "world view")):
+        lines.append(f"| frames drawn per second, {label} | {median_of(runs, screen, 'game', 'fps'):.1f} | "
+                     f"{median_of(runs, screen, 'before', 'fps'):.1f} | | | |")
+    for screen, label in (("title", "title screen"), ("world", "world view")):
+        q = {who: frame_figure(runs, screen, who, 1) for who in ("game", "before")}
+        lines.append(f"| kinds of frame drawn, by quads a frame, {label} | {q['game']} | {q['before']} | | "
+                     f"equal | {'same frames' if q['game'] == q['before'] else 'different frames'} |")
+    return lines
+
+
 def table(path):
     with open(path) as f:
         data = json.load(f)
@@ -651,15 +724,16 @@ def table(path):
         "",
         "The game's page is `build-web/site/` as `scripts/build_web.sh` builds it, served on the loopback "
         "address. The floor page (`bench/web/floor.html`) is a bare WebGL canvas that draws, on every "
-        "animation frame, the frames `bench/record_frames.cpp` records, with the WebGL calls the game's "
-        "renderer makes for them in the same order (the same context, shaders, vertex layout and capture "
-        "into the render texture), its textures decoded beforehand by the game's loader "
+        "animation frame, the frames `bench/record_frames.cpp` records, with the least WebGL work that "
+        "gives the game's pictures: the game renderer's context, shaders and capture into the render "
+        "texture, and one buffer update and one draw call for each run of quads from one texture, its "
+        "textures decoded beforehand by the game's loader "
         "(`bench/web/pack_textures.cpp`): no engine, no ticks, no sound. Each page runs in its own "
         "headless Chromium, started and settled (its GPU process up, then 2 s) before its page loads, as a "
         "player's browser is; both run at once and are measured over the same seconds. The game's seed is the "
         "recording's (its `Date.now` is fixed by a script injected before the page's own), so both draw "
-        "world 1's first encounter, the mercenary camp: the WebGL draws per frame drawn are counted in "
-        "each page and listed below.",
+        "world 1's first encounter, the mercenary camp: the WebGL draw calls and quads of each frame drawn "
+        "are counted in each page and listed below.",
         "",
         "| figure | game page | floor page | game / floor | goal | verdict |",
         "|---|---|---|---|---|---|",
@@ -677,17 +751,22 @@ def table(path):
     for screen, label in (("title", "title screen"), ("world", "world view")):
         g = median_of(runs, screen, "game", "ms_per_frame")
         f = median_of(runs, screen, "floor", "ms_per_frame")
-        lines.append(f"| CPU ms per frame drawn, {label} | {g:.2f} | {f:.2f} | {g / f:.2f} | | |")
+        lines.append(f"| CPU ms per frame drawn, {label} | {g:.2f} | {f:.2f} | {g / f:.2f} | at most 1.2 "
+                     f"| {'met' if g <= 1.2 * f else 'not met'} |")
     for screen, label in (("title", "title screen"), ("world", "world view")):
         lines.append(f"| frames drawn per second, {label} | {median_of(runs, screen, 'game', 'fps'):.1f} | "
                      f"{median_of(runs, screen, 'floor', 'fps'):.1f} | | | |")
     for screen, label in (("title", "title screen"), ("world", "world view")):
-        kinds = {who: sorted({k for r in runs for k in r[screen][who]["draws_per_frame"]})
-                 for who in ("game", "floor")}
-        same = "same frames" if kinds["game"] == kinds["floor"] else "different frames"
-        lines.append(f"| kinds of frame drawn, by WebGL draws a frame, {label} | "
-                     f"{'/'.join(map(str, kinds['game']))} | {'/'.join(map(str, kinds['floor']))} | | equal | "
-                     f"{same} |")
+        calls = {who: frame_figure(runs, screen, who, 0) for who in ("game", "floor")}
+        lines.append(f"| WebGL draw calls per frame drawn, {label} | {calls['game']} | {calls['floor']} "
+                     f"| | | |")
+    for screen, label in (("title", "title screen"), ("world", "world view")):
+        quads = {who: frame_figure(runs, screen, who, 1) for who in ("game", "floor")}
+        same = "same frames" if quads["game"] == quads["floor"] else "different frames"
+        lines.append(f"| kinds of frame drawn, by quads a frame, {label} | {quads['game']} | "
+                     f"{quads['floor']} | | equal | {same} |")
+    if data.get("before"):
+        lines += before_table(runs, data["before"])
     lines += title_steps_table(runs)
     lines += [
         "",
@@ -761,9 +840,11 @@ def main():
         print(text)
         write_section(text)
         return
-    if len(sys.argv) != 5:
+    if len(sys.argv) not in (5, 7):
         raise SystemExit(__doc__)
-    measure(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), int(sys.argv[3]), sys.argv[4])
+    before = (os.path.abspath(sys.argv[5]), sys.argv[6]) if len(sys.argv) == 7 else ()
+    measure(os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), int(sys.argv[3]), sys.argv[4],
+            *before)
 
 
 if __name__ == "__main__":

@@ -10,7 +10,7 @@ const uint32_t quadTexCoordAttribute = 1;
 const uint32_t quadColourAttribute = 2;
 
 // Compiles and links the quad program (GLSL ES 1.00); 0 if that fails.
-// Uniforms: image (the sampler), viewScale (2 / the surface's size),
+// Uniforms: image (the sampler), borderBias (which texel a border takes),
 // texSize (the bound texture's size in texels).
 uint32_t LinkQuadProgram();
 

@@ -3,6 +3,7 @@
 #include <GLES2/gl2.h>
 
 #include <cstddef>
+#include <cstring>
 
 #include "app/Log.h"
 #include "ge/BitmapFont.h"
@@ -17,18 +18,26 @@ const char* const tag = "GE";
 
 // One corner as the shader reads it: position in clip space, texture
 // coordinates scaled to the image's part of the texture, colour bytes 0..255.
+// Depth is not tested; it only tells the quad's two triangles apart (below).
 struct Corner {
-    float x, y;
+    float x, y, z;
     float s, t;
     float rgba[4];
 };
 
+const size_t cornerFloats = sizeof(Corner) / sizeof(float);
+
 // The OpenGL 1.1 renderer draws a quad as the polygon 0, 1, 3, 2, which the
 // implementation cuts into the triangles 1-3-0 and 3-2-0 and sets up one by
-// one. Drawn here the same way, in two calls, the triangles' interpolation
-// is set up alike; one call would let the implementation take the pair for
-// a rectangle and set it up as one.
+// one; so are they here, in this order. An implementation may take two
+// triangles in a row that make a rectangle for one rectangle and set up its
+// interpolation another way (Mesa's llvmpipe does, in every group of six
+// corners of a draw, if their positions match exactly), which can move a
+// pixel centre across a texel border. The two triangles of a quad are given
+// depths of their own, so that their shared corners never have the same
+// position; without a depth test, depth changes no pixel.
 const int triangles[6] = {1, 3, 0, 3, 2, 0};
+const float triangleDepth[2] = {0.0f, 0.5f};
 
 float Channel(uint32_t colour, int shift) {
     return static_cast<float>((colour >> shift) & 0xFFu);
@@ -41,11 +50,12 @@ float Clip(float position, float scale) {
     return scaled - 1.0f;
 }
 
-Corner MakeCorner(const QuadVertex& vertex, float su, float sv, float viewWidth,
-                  float viewHeight) {
+Corner MakeCorner(const QuadVertex& vertex, float depth, float su, float sv,
+                  float viewWidth, float viewHeight) {
     Corner corner;
     corner.x = Clip(vertex.x, 2.0f / viewWidth);
     corner.y = Clip(viewHeight - vertex.y, 2.0f / viewHeight);
+    corner.z = depth;
     corner.s = su * vertex.u;
     corner.t = sv * vertex.v;
     corner.rgba[0] = Channel(vertex.colour, 16);
@@ -62,7 +72,11 @@ ZGraphicEngineGLES2::ZGraphicEngineGLES2(int width, int height)
       program(0),
       vertexBuffer(0),
       texSizeLocation(-1),
-      borderBiasLocation(-1) {
+      borderBiasLocation(-1),
+      pendingTexture(0),
+      pendingWidth(0.0f),
+      pendingHeight(0.0f),
+      bufferBytes(0) {
     LogMessage("Loading Graphic Engine...", tag);
 
     glViewport(0, 0, width, height);
@@ -107,10 +121,9 @@ void ZGraphicEngineGLES2::CreateProgram() {
     glGenBuffers(1, &buffer);
     vertexBuffer = buffer;
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(Corner) * 6, nullptr, GL_STREAM_DRAW);
     const GLsizei stride = sizeof(Corner);
     glEnableVertexAttribArray(quadPositionAttribute);
-    glVertexAttribPointer(quadPositionAttribute, 2, GL_FLOAT, GL_FALSE, stride,
+    glVertexAttribPointer(quadPositionAttribute, 3, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(Corner, x)));
     glEnableVertexAttribArray(quadTexCoordAttribute);
     glVertexAttribPointer(quadTexCoordAttribute, 2, GL_FLOAT, GL_FALSE, stride,
@@ -129,22 +142,47 @@ void ZGraphicEngineGLES2::Capture(int y, int width, int height) {
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, y, width, height, 0);
 }
 
-// The shader's texture size is the bound texture's, which a capture or an
-// upload may have bound without selecting its slot.
+// The texture is the bound one's, which a capture or an upload may have
+// bound without selecting its slot.
 void ZGraphicEngineGLES2::Draw(const Quad& quad, float su, float sv) {
     const int named = NamedSlot();
-    if (TextureId(named) == 0) {
+    const uint32_t texture = TextureId(named);
+    if (texture == 0) {
         return;
     }
-    Corner corners[6];
-    for (int i = 0; i < 6; ++i) {
-        corners[i] = MakeCorner(quad.vertices[triangles[i]], su, sv, ViewWidth(), ViewHeight());
+    if (texture != pendingTexture) {
+        Flush();
     }
-    glUniform2f(texSizeLocation, static_cast<float>(TextureWidth(named)),
-                static_cast<float>(TextureHeight(named)));
-    glBufferSubData(GL_ARRAY_BUFFER, 0, sizeof(corners), corners);
-    glDrawArrays(GL_TRIANGLES, 0, 3);
-    glDrawArrays(GL_TRIANGLES, 3, 3);
+    pendingTexture = texture;
+    pendingWidth = static_cast<float>(TextureWidth(named));
+    pendingHeight = static_cast<float>(TextureHeight(named));
+    const size_t end = pending.size();
+    pending.resize(end + 6 * cornerFloats);
+    for (int i = 0; i < 6; ++i) {
+        const Corner corner = MakeCorner(quad.vertices[triangles[i]], triangleDepth[i / 3], su,
+                                         sv, ViewWidth(), ViewHeight());
+        std::memcpy(&pending[end + i * cornerFloats], &corner, sizeof(corner));
+    }
+}
+
+// Binds the quads' own texture: an upload binds its new one before the flush.
+void ZGraphicEngineGLES2::Flush() {
+    if (pending.empty()) {
+        return;
+    }
+    glBindTexture(GL_TEXTURE_2D, pendingTexture);
+    glUniform2f(texSizeLocation, pendingWidth, pendingHeight);
+    const size_t bytes = pending.size() * sizeof(float);
+    if (bytes > bufferBytes) {
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), pending.data(),
+                     GL_STREAM_DRAW);
+        bufferBytes = bytes;
+    } else {
+        glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), pending.data());
+    }
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(pending.size() / cornerFloats));
+    pending.clear();
+    pendingTexture = 0;
 }
 
 void ZGraphicEngineGLES2::BindName(uint32_t id) {

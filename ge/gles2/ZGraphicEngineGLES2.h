@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "ge/ZGraphicEngineCore.h"
 
@@ -9,9 +11,10 @@ namespace ge {
 // The OpenGL ES 2.0 (WebGL 1) renderer: the same pictures as the OpenGL 1.1
 // renderer, drawn with one shader program. Quads are two triangles with the
 // texture times the vertex colour, blended by alpha. The shader picks each
-// pixel's texel and
-// rounds the colour product itself (Shaders.cpp) instead of leaving them to
-// the implementation's sampler and arithmetic.
+// pixel's texel and rounds the colour product itself (Shaders.cpp) instead of
+// leaving them to the implementation's sampler and arithmetic. The quads given
+// between two changes of state are held back and drawn in one call, in their
+// order.
 class ZGraphicEngineGLES2 final : public ZGraphicEngineCore {
 public:
     // Needs an OpenGL ES 2.0 context current on the surface, which it then
@@ -28,7 +31,7 @@ public:
 
 private:
     void CreateProgram();
-    void Flush() override {}
+    void Flush() override;
     void BindName(uint32_t id) override;
     void DeleteName(uint32_t id) override;
     void ClearSurface(float red, float green, float blue) override;
@@ -39,6 +42,13 @@ private:
     uint32_t vertexBuffer;
     int texSizeLocation;
     int borderBiasLocation;
+    // The corners of the quads held back, as the vertex buffer takes them,
+    // and the texture they are drawn from: the name and its size.
+    std::vector<float> pending;
+    uint32_t pendingTexture;
+    float pendingWidth;
+    float pendingHeight;
+    size_t bufferBytes;
 };
 
 }  // namespace ge

@@ -224,6 +224,39 @@ TEST_F(SideBySide, CaptureAndPresentation) {
     ExpectAlike({{patternSlot, Distinct(320, 240)}}, {Cleared(recorder)});
 }
 
+// Quads held back are drawn from their own texture, however the textures
+// bound after them: an upload in the middle of a frame binds the new texture
+// before the renderer draws what it holds, and text binds the font and back.
+TEST_F(SideBySide, HeldQuadsKeepTheirTexture) {
+    std::vector<gltest::Pixels> pictures;
+    ASSERT_TRUE(estest::RunInEsContext([&pictures] {
+        for (const bool uploadBetween : {false, true}) {
+            ge::ZGraphicEngineGLES2 engine(gltest::windowWidth, gltest::windowHeight);
+            ge::ZTextureStoreGLES2 store(engine);
+            store.UploadTexture(patternSlot, Distinct(30, 20));
+            store.UploadTexture(fontSlot, White());
+            engine.Clear(0.1f, 0.2f, 0.3f);
+            engine.BindTexture(patternSlot);
+            for (int i = 0; i < 8; ++i) {
+                ge::Quad quad = MakeQuad(static_cast<float>(i * 40), static_cast<float>(i * 30),
+                                         300.0f, 200.0f);
+                TintQuad(quad, 1.0f, 1.0f, 1.0f, 0.6f);
+                engine.DrawQuad(&quad);
+            }
+            if (uploadBetween) {
+                store.UploadTexture(whiteSlot, Distinct(7, 5));
+            }
+            engine.DrawText(320.0f, 400.0f, "Abc", 1.0f, 0.5f, 0.0f, 0.7f);
+            ge::Quad last = MakeQuad(500.0f, 20.0f, 100.0f, 100.0f);
+            engine.DrawQuad(&last);
+            engine.EndFrame();
+            pictures.push_back(estest::ReadEsPixels());
+        }
+    })) << "no OpenGL ES 2.0 context";
+    const auto difference = sidebyside::Compare(pictures[0], pictures[1]);
+    EXPECT_EQ(0, difference.pixels) << sidebyside::Describe(difference);
+}
+
 // The renderer's own book-keeping follows the OpenGL 1.1 renderer's.
 TEST_F(SideBySide, SlotsAndSelection) {
     ASSERT_TRUE(estest::RunInEsContext([] {

@@ -36,8 +36,10 @@
     waiting = waiting.filter(function (entry) { return entry.id !== id; });
   };
 
+  // frameDraws: the draw calls of the last frame that drew, the one the
+  // canvas shows; mostFrameDraws: of the frame with the most.
   const counts = { frames: 0, drawCalls: 0, clears: 0, drawnFrames: 0, mouse: 0, touch: 0,
-                   clientX: 0, clientY: 0 };
+                   clientX: 0, clientY: 0, frameDraws: 0, mostFrameDraws: 0 };
   let gl = null;
   const getContext = HTMLCanvasElement.prototype.getContext;
   HTMLCanvasElement.prototype.getContext = function (type, attributes) {
@@ -45,11 +47,13 @@
     if (context && /webgl/.test(type) && !context.dunmarkCounted) {
       context.dunmarkCounted = true;
       gl = context;
-      const drawArrays = context.drawArrays;
-      context.drawArrays = function () {
-        counts.drawCalls++;
-        return drawArrays.apply(this, arguments);
-      };
+      ['drawArrays', 'drawElements'].forEach(function (name) {
+        const draw = context[name];
+        context[name] = function () {
+          counts.drawCalls++;
+          return draw.apply(this, arguments);
+        };
+      });
       const clear = context.clear;
       context.clear = function () {
         counts.clears++;
@@ -103,12 +107,15 @@
       now += milliseconds;
       const due = waiting;
       waiting = [];
+      const draws = counts.drawCalls;
       const before = counts.drawCalls + counts.clears;
       due.forEach(function (entry) { entry.callback(now); });
       counts.frames++;
       const drew = counts.drawCalls + counts.clears > before;
       if (drew) {
         counts.drawnFrames++;
+        counts.frameDraws = counts.drawCalls - draws;
+        counts.mostFrameDraws = Math.max(counts.mostFrameDraws, counts.frameDraws);
       }
       return drew;
     },

@@ -4,8 +4,9 @@
 run), the same reference pictures (tests/e2e/screens/) and the same
 rectangles left out (masks.txt). Every other pixel must be equal, except
 pixels off by 1 where the game's native twin says this very frame blended
-with partial alpha (the blend units round differently). Then Escape says
-goodbye, and no request left the page's origin."""
+with partial alpha (the blend units round differently). No frame of the walk
+makes more than MOST_DRAWS WebGL draw calls. Then Escape says goodbye, and no
+request left the page's origin."""
 
 import os
 import sys
@@ -13,6 +14,11 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import webtest  # noqa: E402
 from webtest import Game, check  # noqa: E402
+
+# The renderer draws the quads between two changes of texture or target in
+# one call: a frame takes a few dozen at most, where one call a triangle
+# would take hundreds.
+MOST_DRAWS = 40
 
 
 def play_route(game):
@@ -91,7 +97,13 @@ def test():
                   '%6d this frame blended with partial alpha' % (name, frames, used, mask))
             total += used
         print('the allowance was used at %d pixels over %d steps' % (total, len(game.allowance)))
+        print('WebGL draw calls of the frame each step matched: ' +
+              ', '.join('%s %d' % (name[3:], draws) for name, draws in game.draw_calls))
+        most = page.js('return __dunmarkTest.counts().mostFrameDraws')
+        print('the most draw calls of one frame: %d' % most)
         check(not game.failures, '; '.join(game.failures))
+        check(0 < most <= MOST_DRAWS,
+              'a frame made %d draw calls, more than %d' % (most, MOST_DRAWS))
         page.escape()
         page.frame()
         webtest.wait_for('goodbye on the page', lambda: page.message() == 'goodbye')

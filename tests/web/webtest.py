@@ -316,6 +316,7 @@ class Game:
         self.sent_mask = None
         self.failures = []  # steps that never matched; the walk goes on
         self.steps = 0
+        self.draw_calls = []  # (step, WebGL draw calls of the frame that matched)
 
     def start(self, load=None):
         """Opens the page (or loads it as load() does) and runs start-up."""
@@ -431,8 +432,7 @@ class Game:
         for count in range(patience_frames):
             result = self.page.js('return __dunmarkTest.compare(false)')
             if result['far'] == 0 and result['near'] == 0:
-                self.allowance.append((name_shown, count, 0, 0))
-                return count
+                return self.matched(name_shown, count, 0, 0)
             if result['far'] > 0:
                 fewest = result['far'] if fewest is None else min(fewest, result['far'])
                 self.frames(1)
@@ -444,14 +444,19 @@ class Game:
             result = self.page.js('return __dunmarkTest.compare(true)')
             if result['bad'] == 0:
                 blended = len(mask) - mask.count(0)
-                self.allowance.append((name_shown, count, result['used'], blended))
-                return count
+                return self.matched(name_shown, count, result['used'], blended)
             fewest = result['bad'] if fewest is None else min(fewest, result['bad'])
             self.frames(1)
         self.keep_failure(name)
         self.failures.append('step %s never matched its reference in %d frames; the closest '
                              'frame had %d pixels off' % (name_shown, patience_frames, fewest))
         return None
+
+    def matched(self, name_shown, count, used, blended):
+        self.allowance.append((name_shown, count, used, blended))
+        self.draw_calls.append(
+            (name_shown, self.page.js('return __dunmarkTest.counts().frameDraws')))
+        return count
 
     def keep_failure(self, name):
         folder = os.path.join(native_build_dir(), 'test-work', 'web')
