@@ -35,7 +35,7 @@ FrameRun RunFrames(FrameClock& clock, uint64_t start, uint64_t framesPerSecond, 
 }  // namespace
 
 TEST(FrameClock, SixtyTicksASecondAtEveryDisplayRate) {
-    for (const uint64_t rate : {30u, 60u, 75u, 120u, 144u, 1000u}) {
+    for (const uint64_t rate : {4u, 8u, 10u, 14u, 30u, 60u, 75u, 120u, 144u, 1000u}) {
         FrameClock clock;
         const FrameRun run = RunFrames(clock, 5 * second, rate, 10);
         EXPECT_EQ(run.ticks, 601u) << rate << " frames a second";
@@ -67,10 +67,18 @@ TEST(FrameClock, AStallStartsTheCountAfreshWithoutABurst) {
     EXPECT_EQ(clock.TicksDue(6 * second), 1);
     EXPECT_EQ(clock.Restarts(), 2);
     EXPECT_EQ(clock.TicksDue(6 * second + second / 60), 1);
-    // A gap of exactly four periods is still caught up, one longer is not.
-    EXPECT_EQ(clock.TicksDue(6 * second + 5 * second / 60), 4);
-    EXPECT_EQ(clock.TicksDue(6 * second + 10 * second / 60 + 1), 1);
+    // A gap of exactly 300 ms, 18 periods, is still caught up; one longer is not.
+    EXPECT_EQ(clock.TicksDue(6 * second + 19 * second / 60), 18);
+    EXPECT_EQ(clock.TicksDue(6 * second + 38 * second / 60 + 1), 1);
     EXPECT_EQ(clock.Restarts(), 3);
+}
+
+TEST(FrameClock, APageShownAgainStartsAfreshWithOneTick) {
+    FrameClock clock;
+    RunFrames(clock, second, 60, 1);
+    clock.StartAfresh();
+    EXPECT_EQ(clock.TicksDue(2 * second + second / 10), 1);
+    EXPECT_EQ(clock.Restarts(), 2);
 }
 
 TEST(FrameClock, AClockThatGoesBackStartsAfresh) {

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +11,8 @@
 #include "app/ArtFiles.h"
 #include "app/Globals.h"
 #include "app/Shell.h"
+#include "app/web/FrameClock.h"
+#include "game/GameState.h"
 #include "ge/TextureLoader.h"
 #include "tests/support/RecordingGraphicEngine.h"
 
@@ -131,6 +135,82 @@ TEST_F(Shell, EachTickLatchesInputRunsTheRulesAndThenTheSoundEnginesPart) {
     }
     EXPECT_EQ(ticks, engines.input.updates);
     EXPECT_EQ(Calls(ticks, "update sound"), engines.calls);
+}
+
+// What a run of browser frames did: ticks, frames drawn for real, and the
+// steps of the creatures' animation (animFrame, which wraps at 128, never
+// moves more than a frame's ticks).
+struct Pace {
+    int ticks = 0;
+    int shownFrames = 0;
+    int animationSteps = 0;
+};
+
+const uint64_t second = 1000000u;
+
+// Frames every period (microseconds), the odd ones `jitter` late and the
+// even ones early, from `start` for `frames` frames, each running the ticks
+// its clock says are due.
+Pace RunFrames(JournalEngines& engines, FrameClock& clock, uint64_t start, uint64_t period,
+               int frames, int64_t jitter = 0, bool shown = true) {
+    Pace pace;
+    const int ticksBefore = engines.input.updates;
+    for (int i = 0; i < frames; ++i) {
+        const int64_t wobble = (i % 2 == 0) ? -jitter : jitter;
+        const int32_t animBefore = game->animFrame;
+        engines.renderer.Reset();
+        EXPECT_TRUE(RunTicks(engines, clock.TicksDue(start + i * period + wobble), shown));
+        pace.shownFrames += engines.renderer.CountOf(testsupport::GraphicCallKind::BeginFrame);
+        pace.animationSteps += (game->animFrame - animBefore + 128) % 128;
+    }
+    pace.ticks = engines.input.updates - ticksBefore;
+    return pace;
+}
+
+// Ten seconds of frames at each display rate, both ends included: 601 ticks
+// (tick 0 falls due at the first frame), one drawing a tick whether shown or
+// not, and one frame shown for each frame that ticked; no restart.
+TEST_F(Shell, EveryDisplayRateKeepsSixtyTicksAndSixtyAnimationStepsASecond) {
+    startup.Step(engines);
+    startup.Step(engines);
+    const struct {
+        uint64_t framesPerSecond;
+        int64_t jitter;
+    } rates[] = {{4, 10000}, {8, 0}, {10, 0}, {14, 0}, {30, 0}, {60, 0}, {144, 0}, {1000, 0}};
+    for (const auto& rate : rates) {
+        FrameClock clock;
+        const int frames = static_cast<int>(rate.framesPerSecond * 10) + 1;
+        const uint64_t period = second / rate.framesPerSecond;
+        const Pace pace = RunFrames(engines, clock, 7 * second, period, frames, rate.jitter);
+        EXPECT_NEAR(601, pace.ticks, 1) << rate.framesPerSecond << " frames a second";
+        EXPECT_EQ(pace.ticks, pace.animationSteps) << rate.framesPerSecond;
+        EXPECT_EQ(std::min(frames, pace.ticks), pace.shownFrames) << rate.framesPerSecond;
+        EXPECT_EQ(1, clock.Restarts()) << rate.framesPerSecond;
+    }
+}
+
+TEST_F(Shell, AStallOfASecondGoesOnWithOneTickAndOneAnimationStep) {
+    startup.Step(engines);
+    startup.Step(engines);
+    FrameClock clock;
+    const uint64_t period = second / 4;
+    RunFrames(engines, clock, second, period, 8);
+    const Pace stalled = RunFrames(engines, clock, second + 7 * period + second, period, 1);
+    EXPECT_EQ(1, stalled.ticks);
+    EXPECT_EQ(1, stalled.animationSteps);
+    EXPECT_EQ(2, clock.Restarts());
+}
+
+// A frame not shown (the browser's context lost) still runs its ticks and
+// the game's drawing, through an engine that draws nothing.
+TEST_F(Shell, TicksNotShownAdvanceTheAnimationAndDrawNothing) {
+    startup.Step(engines);
+    startup.Step(engines);
+    FrameClock clock;
+    const Pace hidden = RunFrames(engines, clock, second, second / 10, 10, 0, false);
+    EXPECT_EQ(55, hidden.ticks);
+    EXPECT_EQ(55, hidden.animationSteps);
+    EXPECT_EQ(0, hidden.shownFrames);
 }
 
 TEST_F(Shell, InputStartedAgainReplacesTheEngineBehindTheAdapter) {
