@@ -45,5 +45,9 @@ bool UpdateGame() {
 }
 
 void DrawGame() {
-    DrawGame(*game, *graphicAdapter, *inputAdapter);
+    DrawGameOn(*graphicAdapter);
+}
+
+void DrawGameOn(ge::XGraphicEngine& graphics) {
+    DrawGame(*game, graphics, *inputAdapter);
 }

@@ -3,6 +3,9 @@
 #include "game/TextTable.h"
 
 struct GameState;
+namespace ge {
+class XGraphicEngine;
+}  // namespace ge
 
 // The shell's side of the game: the process-wide record and the two calls
 // that run the game on it with the process-wide adapters (app/Globals.h).
@@ -25,5 +28,7 @@ GameState* CreateGame();
 // has been created yet. Always true: the game never ends the program itself.
 bool UpdateGame();
 
-// One frame of `game` through `graphicAdapter`, lit by `inputAdapter`.
+// One frame of `game` through `graphicAdapter` (or the given engine), lit
+// by `inputAdapter`.
 void DrawGame();
+void DrawGameOn(ge::XGraphicEngine& graphics);

@@ -8,6 +8,7 @@
 #include "app/Platform.h"
 #include "ge/TextureLoader.h"
 #include "ge/ZGraphicEngineAdapter.h"
+#include "ge/ZGraphicEngineNull.h"
 
 namespace {
 
@@ -17,6 +18,18 @@ void LoadArt(const ArtFile& file) {
     } else {
         LoadPngTexture(file.path, file.slot);
     }
+}
+
+ge::ZGraphicEngineNull nullEngine;
+ge::ZGraphicEngineAdapter unseenAdapter(&nullEngine, 0, 0, gameWidth, gameHeight);
+
+void DrawFrameOn(ge::XGraphicEngine& graphics) {
+    graphics.BeginFrame();
+    graphics.Clear(0.0f, 0.0f, 0.0f);
+    if (game != nullptr) {
+        DrawGameOn(graphics);
+    }
+    graphics.EndFrame();
 }
 
 void DestroyGraphics(XShellEngines& engines) {
@@ -79,12 +92,18 @@ bool TickGame(XShellEngines& engines) {
 }
 
 void DrawGameFrame() {
-    graphicAdapter->BeginFrame();
-    graphicAdapter->Clear(0.0f, 0.0f, 0.0f);
-    if (game != nullptr) {
-        DrawGame();
+    DrawFrameOn(*graphicAdapter);
+}
+
+bool RunTicks(XShellEngines& engines, int ticks, bool shown) {
+    for (int i = 1; i <= ticks; ++i) {
+        if (!TickGame(engines)) {
+            return false;
+        }
+        DrawFrameOn(i == ticks && shown ? static_cast<ge::XGraphicEngine&>(*graphicAdapter)
+                                        : unseenAdapter);
     }
-    graphicAdapter->EndFrame();
+    return true;
 }
 
 void EndProgram(XShellEngines& engines) {

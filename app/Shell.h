@@ -79,6 +79,14 @@ bool TickGame(XShellEngines& engines);
 // One frame: cleared to black, and the game drawn once its record exists.
 void DrawGameFrame();
 
+// The ticks of one frame of a shell that may draw less often than it ticks
+// (the browser's, on a display slower than the tick rate). Each tick is
+// followed by the game's drawing, as the desktop draws once a tick: the last
+// tick's is drawn for real when `shown`, every other one through an engine
+// that draws nothing. What drawing advances (the creatures' animation, the
+// popups) thus keeps the desktop's pace. False once the game has ended.
+bool RunTicks(XShellEngines& engines, int ticks, bool shown);
+
 // Destroys the engines that exist, the renderer first, then input, then
 // sound; says goodbye and ends the process with 0.
 [[noreturn]] void EndProgram(XShellEngines& engines);

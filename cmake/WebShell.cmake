@@ -4,7 +4,8 @@ include(ExternalProject)
 
 dunmark_library(dm_iehtml5 SOURCES ie/html5/InputEngineHTML5.cpp LINKS dm_iecore dm_domkeys)
 
-dunmark_library(dm_seweb SOURCES se/web/ZMusicDecoderWeb.cpp LINKS dm_secore)
+dunmark_library(dm_seweb SOURCES se/web/ZMusicDecoderWeb.cpp se/web/ZSoundEngineWeb.cpp
+  LINKS dm_secore)
 
 add_executable(dunmark app/web/main.cpp app/web/WebShell.cpp app/web/WebSave.cpp)
 target_link_libraries(dunmark PRIVATE dm_shellcore dm_gles2 dm_iehtml5 dm_seweb dm_frameclock)

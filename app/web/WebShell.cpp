@@ -62,19 +62,72 @@ ShellStartup startup;
 bool shutdownRequested = false;
 FrameClock frameClock;
 
-// The running game's part of a frame: the ticks that fell due, then a frame
-// drawn if any ran, as the desktop draws on the redraw each tick asks for.
-void RunTicks() {
-    const int ticks = frameClock.TicksDue(sys::Microseconds());
-    for (int i = 0; i < ticks; ++i) {
-        if (!TickGame(webEngines)) {
-            Shutdown();
-        }
+// The drawing context: the browser may lose it (a GPU reset, memory short)
+// and give it back. While it is lost nothing is built on it, and the ticks
+// and the game's drawing go on against an engine that draws nothing. When
+// it comes back, the same context gets a new renderer and the art again from
+// the in-memory file system, as the desktop remakes them for a window whose
+// context went invalid (app/GameWindow.cpp). Lost for longer than
+// contextPatience, it is given up, and the page says so.
+enum class ContextState { Drawing, Lost, Restored, GivenUp };
+
+const uint64_t contextPatience = 5000000u;  // microseconds
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+ContextState contextState = ContextState::Drawing;
+uint64_t contextLostAt = 0;
+
+// The page shows its message for a context that did not come back.
+EM_JS(void, dm_tell_context_given_up, (), {
+    Module.canvas.dispatchEvent(new CustomEvent('dunmarkcontextgivenup'));
+});
+
+// Preventing the default is what lets the browser give the context back.
+EM_BOOL OnContextLost(int, const void*, void*) {
+    if (contextState == ContextState::Drawing) {
+        contextLostAt = sys::Microseconds();
     }
-    if (ticks > 0) {
-        DrawGameFrame();
+    if (contextState != ContextState::GivenUp) {
+        contextState = ContextState::Lost;
     }
-    KeepRun();
+    LogMessage("The WebGL context is lost", "GE");
+    return EM_TRUE;
+}
+
+EM_BOOL OnContextRestored(int, const void*, void*) {
+    if (contextState == ContextState::Lost) {
+        contextState = ContextState::Restored;
+    }
+    return EM_TRUE;
+}
+
+// Made again only when the start-up had made it once; otherwise the
+// start-up makes it. A context lost again before the rebuilding keeps the
+// moment it was first lost.
+void RebuildGraphics() {
+    if (emscripten_is_webgl_context_lost(context)) {
+        contextState = ContextState::Lost;
+        return;
+    }
+    emscripten_webgl_make_context_current(context);
+    if (graphicAdapter != nullptr) {
+        StartGraphics(webEngines);
+    }
+    contextState = ContextState::Drawing;
+    LogMessage("The WebGL context is made again", "GE");
+}
+
+// Whether this frame may draw, the context made again first if it came back.
+bool ContextDrawable() {
+    if (contextState == ContextState::Restored) {
+        RebuildGraphics();
+    }
+    if (contextState == ContextState::Lost &&
+        sys::Microseconds() - contextLostAt > contextPatience) {
+        contextState = ContextState::GivenUp;
+        LogMessage("The WebGL context did not come back", "GE");
+        dm_tell_context_given_up();
+    }
+    return contextState == ContextState::Drawing;
 }
 
 // One stage of the start-up; after the last, a saved run takes the title's
@@ -90,11 +143,33 @@ void Frame() {
     if (shutdownRequested) {
         Shutdown();
     }
-    if (startup.Done()) {
-        RunTicks();
-    } else {
-        StartupStep();
+    const bool drawable = ContextDrawable();
+    if (!startup.Done()) {
+        if (drawable) {
+            StartupStep();
+        }
+        return;
     }
+    if (!RunTicks(webEngines, frameClock.TicksDue(sys::Microseconds()), drawable)) {
+        Shutdown();
+    }
+    KeepRun();
+}
+
+// A hidden page is silent, and shown again it resumes with one tick, not
+// with the ticks of the time it was hidden.
+EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+    if (soundEngine != nullptr) {
+        if (event->hidden) {
+            soundEngine->Suspend();
+        } else {
+            soundEngine->Resume();
+        }
+    }
+    if (!event->hidden) {
+        frameClock.StartAfresh();
+    }
+    return EM_FALSE;
 }
 
 // Escape ends the game, as closing the desktop's window does. In fullscreen
@@ -132,8 +207,7 @@ void CreateContext() {
     attributes.preserveDrawingBuffer = PageSays(page, preserveDrawingBuffer);
     attributes.majorVersion = 1;
     attributes.minorVersion = 0;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
-        emscripten_webgl_create_context(canvasSelector, &attributes);
+    context = emscripten_webgl_create_context(canvasSelector, &attributes);
     if (context <= 0) {
         LogError("Cannot create WebGL context", "GE");
     }
@@ -148,6 +222,10 @@ void Start() {
     // On the document: the input engine's own key handlers are on the window,
     // and Emscripten drops every handler of a target and event at once.
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_TRUE, OnKeyDown);
+    emscripten_set_webglcontextlost_callback(canvasSelector, nullptr, EM_FALSE, OnContextLost);
+    emscripten_set_webglcontextrestored_callback(canvasSelector, nullptr, EM_FALSE,
+                                                  OnContextRestored);
+    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
     emscripten_set_main_loop(Frame, 0, 0);
 }
 

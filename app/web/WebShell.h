@@ -3,7 +3,7 @@
 // The browser's shell: the page's canvas instead of a window, the page's
 // animation frames instead of a game thread. The start-up is the desktop's
 // (app/Shell.h), one stage a frame; every later frame runs the ticks that
-// fell due and draws when at least one ran.
+// fell due and draws the last of them, unless the context is lost.
 namespace web {
 
 const char* const canvasSelector = "#canvas";

@@ -14,6 +14,11 @@ class ZSoundEngineWeb final : public ZSoundEngineCore {
 public:
     ZSoundEngineWeb() : ZSoundEngineCore(decoder, TrackEnd::Once) {}
 
+    // The page hidden and shown again: the device's audio context is
+    // suspended, and resumed (ALC_SOFT_pause_device).
+    void Suspend();
+    void Resume();
+
 private:
     // Made after the core and destroyed before it: the core uses it only in
     // PlayMusic and Update.

@@ -35,7 +35,7 @@ FrameRun RunFrames(FrameClock& clock, uint64_t start, uint64_t framesPerSecond, 
 }  // namespace
 
 TEST(FrameClock, SixtyTicksASecondAtEveryDisplayRate) {
-    for (const uint64_t rate : {30u, 60u, 75u, 120u, 144u, 1000u}) {
+    for (const uint64_t rate : {4u, 8u, 10u, 14u, 30u, 60u, 75u, 120u, 144u, 1000u}) {
         FrameClock clock;
         const FrameRun run = RunFrames(clock, 5 * second, rate, 10);
         EXPECT_EQ(run.ticks, 601u) << rate << " frames a second";
@@ -60,17 +60,21 @@ TEST(FrameClock, ASlowDisplayRunsSeveralTicksAFrame) {
     EXPECT_EQ(clock.Restarts(), 1);
 }
 
-TEST(FrameClock, AStallStartsTheCountAfreshWithoutABurst) {
+TEST(FrameClock, AStallOrAPageShownAgainStartsTheCountAfreshWithoutABurst) {
     FrameClock clock;
-    RunFrames(clock, second, 60, 2);
-    // A hidden tab: the next frame comes three seconds later.
+    RunFrames(clock, second, 60, 4);
+    // A stall: the next frame comes a second later.
     EXPECT_EQ(clock.TicksDue(6 * second), 1);
     EXPECT_EQ(clock.Restarts(), 2);
     EXPECT_EQ(clock.TicksDue(6 * second + second / 60), 1);
-    // A gap of exactly four periods is still caught up, one longer is not.
-    EXPECT_EQ(clock.TicksDue(6 * second + 5 * second / 60), 4);
-    EXPECT_EQ(clock.TicksDue(6 * second + 10 * second / 60 + 1), 1);
+    // A gap of exactly 300 ms, 18 periods, is still caught up; one longer is not.
+    EXPECT_EQ(clock.TicksDue(6 * second + 19 * second / 60), 18);
+    EXPECT_EQ(clock.TicksDue(6 * second + 38 * second / 60 + 1), 1);
     EXPECT_EQ(clock.Restarts(), 3);
+    // A page shown again: one tick, though 100 ms of them are due.
+    clock.StartAfresh();
+    EXPECT_EQ(clock.TicksDue(6 * second + 44 * second / 60), 1);
+    EXPECT_EQ(clock.Restarts(), 4);
 }
 
 TEST(FrameClock, AClockThatGoesBackStartsAfresh) {

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "app/ArtFiles.h"
 #include "app/Globals.h"
 #include "app/Shell.h"
+#include "app/web/FrameClock.h"
+#include "game/GameState.h"
 #include "ge/TextureLoader.h"
 #include "tests/support/RecordingGraphicEngine.h"
 
@@ -131,6 +134,54 @@ TEST_F(Shell, EachTickLatchesInputRunsTheRulesAndThenTheSoundEnginesPart) {
     }
     EXPECT_EQ(ticks, engines.input.updates);
     EXPECT_EQ(Calls(ticks, "update sound"), engines.calls);
+}
+
+// Browser frames every period, the even ones `jitter` early and the odd ones
+// late: the ticks, the frames drawn for real, the animation's steps.
+struct Pace {
+    int ticks = 0;
+    int shownFrames = 0;
+    int animationSteps = 0;
+};
+
+const uint64_t second = 1000000u;
+
+Pace RunFrames(JournalEngines& engines, FrameClock& clock, uint64_t start, uint64_t period,
+               int frames, int64_t jitter = 0, bool shown = true) {
+    Pace pace;
+    for (int i = 0; i < frames; ++i) {
+        const int32_t animBefore = game->animFrame;
+        const int ticksBefore = engines.input.updates;
+        engines.renderer.Reset();
+        EXPECT_TRUE(RunTicks(engines, clock.TicksDue(start + i * period + (i % 2 ? jitter : -jitter)),
+                             shown));
+        pace.ticks += engines.input.updates - ticksBefore;
+        pace.shownFrames += engines.renderer.CountOf(testsupport::GraphicCallKind::BeginFrame);
+        pace.animationSteps += (game->animFrame - animBefore + 128) % 128;
+    }
+    return pace;
+}
+
+// Ten seconds at each display rate, both ends included, hold 601 ticks; each
+// tick draws once, and each frame with a tick is shown once, unless the
+// frames are not shown (the browser's context lost).
+TEST_F(Shell, EveryDisplayRateKeepsSixtyTicksAndSixtyAnimationStepsASecond) {
+    startup.Step(engines);
+    startup.Step(engines);
+    const struct { uint64_t framesPerSecond; int64_t jitter; bool shown; } rates[] = {
+        {4, 10000, true}, {8, 0, true}, {10, 0, true}, {14, 0, true}, {30, 0, true},
+        {60, 0, true}, {144, 0, true}, {1000, 0, true}, {10, 0, false}};
+    for (const auto& rate : rates) {
+        FrameClock clock;
+        const int frames = static_cast<int>(rate.framesPerSecond * 10) + 1;
+        const Pace pace = RunFrames(engines, clock, 7 * second, second / rate.framesPerSecond,
+                                    frames, rate.jitter, rate.shown);
+        EXPECT_NEAR(601, pace.ticks, 1) << rate.framesPerSecond << " frames a second";
+        EXPECT_EQ(pace.ticks, pace.animationSteps) << rate.framesPerSecond;
+        EXPECT_EQ(rate.shown ? std::min(frames, pace.ticks) : 0, pace.shownFrames)
+            << rate.framesPerSecond;
+        EXPECT_EQ(1, clock.Restarts()) << rate.framesPerSecond;
+    }
 }
 
 TEST_F(Shell, InputStartedAgainReplacesTheEngineBehindTheAdapter) {

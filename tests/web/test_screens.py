@@ -5,8 +5,9 @@ run), the same reference pictures (tests/e2e/screens/) and the same
 rectangles left out (masks.txt). Every other pixel must be equal, except
 pixels off by 1 where the game's native twin says this very frame blended
 with partial alpha (the blend units round differently). No frame of the walk
-makes more than MOST_DRAWS WebGL draw calls. Then Escape says goodbye, and no
-request left the page's origin."""
+makes more than MOST_DRAWS WebGL draw calls. The WebGL context is lost and
+given back at the camp, and every step after still matches. Then Escape says
+goodbye, and no request left the page's origin."""
 
 import os
 import sys
@@ -19,6 +20,29 @@ from webtest import Game, check  # noqa: E402
 # one call: a frame takes a few dozen at most, where one call a triangle
 # would take hundreds.
 MOST_DRAWS = 40
+
+
+LOSE = """const canvas = document.getElementById('canvas');
+window.__events = [];
+['webglcontextlost', 'webglcontextrestored'].forEach(type => canvas.addEventListener(type,
+    event => window.__events.push(type + (event.defaultPrevented ? ' prevented' : ''))));
+window.__lose = canvas.getContext('webgl').getExtension('WEBGL_lose_context');
+window.__lose.loseContext();"""
+
+
+def lose_and_restore_context(game):
+    """Lost for 30 frames, each ticking (the twin too) with no WebGL call; given back."""
+    page = game.page
+    page.js(LOSE)
+    webtest.wait_for('the lost event prevented', lambda: page.js('return window.__events[0]'))
+    check(page.js('return window.__events')[0] == 'webglcontextlost prevented', 'not prevented')
+    drew = [page.frame() or game.twin.tick() for _ in range(30)]
+    check(not any(drew), 'a frame called WebGL while the context was lost')
+    page.js('window.__lose.restoreContext();')
+    webtest.wait_for('the context back', lambda: len(page.js('return window.__events')) == 2)
+    check(page.frame() and page.has_line('The WebGL context is made again'), 'not made again')
+    game.twin.tick()
+    print('context: %s; 30 frames without WebGL; made again' % page.js('return window.__events'))
 
 
 def play_route(game):
@@ -40,6 +64,8 @@ def play_route(game):
     game.click(Game.ok_button)
     game.park()
 
+    step('camp')
+    lose_and_restore_context(game)
     step('camp')
     game.click(Game.button_middle)
     game.park()
