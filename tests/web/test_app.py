@@ -243,6 +243,8 @@ def update():
         check(page.has_line('Sound Engine is created!'), 'the new version did not start')
         player.restored()
         player.same(before, 'the update')
+        player.click((480, 290))  # flees: the run goes on in the new version
+        player.until('departure', lambda r: r['screen'] in (webtest.DEPART, webtest.TRAVEL))
         check(not update_offered(page), 'the new version offers itself')
         names, _ = kept_files(page)
         with open(os.path.join(newer, 'sw.js')) as worker:
