@@ -1,21 +1,10 @@
 #!/usr/bin/env python3
-"""The page as an installed app, in Debian's headless Chromium (127.0.0.1 is
-a secure context, as localhost is):
-
-- installable: Chromium finds no installability error, and the manifest
-  parses without one;
-- the first visit: once the game runs, the service worker keeps every file
-  of the site, and the server sent no file's bytes twice; a second visit
-  asks the server for nothing but the worker's own update check;
-- offline: after one visit the server stops, and a reload plays to the
-  first encounter (each screen the desktop's reference); an address with a
-  query (?lang=en) finds the kept page too;
-- an update: a build of another version served on the same origin; the old
-  version goes on running and the page offers the new one, in the page's
-  language; accepting reloads into it, and only its cache is left.
-
-Prints the precache's size, the bytes of a first visit, and the time to
-the game's start on the first visit and on a second one from the cache."""
+"""The page as an installed app, in headless Chromium (127.0.0.1 is a secure
+context): installable; the first visit keeps every file, fetching none
+twice, and a second one asks the server for nothing but the worker; offline
+after one visit; an update offered while the old version runs, which keeps
+the run. Prints the precache's size, the first visit's bytes, and the time
+to the game's start on both visits."""
 
 import os
 import re
@@ -26,7 +15,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import webtest  # noqa: E402
-from webtest import Game, check  # noqa: E402
+from webtest import Game, Player, check  # noqa: E402
 
 # The worker that serves the page, once it has kept the site: its state.
 WORKER_STATE = ('const w = navigator.serviceWorker.controller;'
@@ -75,12 +64,12 @@ def installable(site):
         page.open()
         wait_until_kept(page)
         errors = page.driver.execute_cdp_cmd('Page.getInstallabilityErrors', {})
-        check(errors['installabilityErrors'] == [],
-              'not installable: %s' % errors['installabilityErrors'])
         manifest = page.driver.execute_cdp_cmd('Page.getAppManifest', {})
-        check(manifest['url'].startswith(site.origin + '/manifest.'),
-              'the page links no manifest: %s' % manifest['url'])
-        check(manifest['errors'] == [], 'the manifest has errors: %s' % manifest['errors'])
+        for ok, fault in ((errors['installabilityErrors'] == [], 'not installable: %s' % errors),
+                          (manifest['url'].startswith(site.origin + '/manifest.'),
+                           'the page links no manifest: %s' % manifest['url']),
+                          (manifest['errors'] == [], 'the manifest has errors: %s' % manifest)):
+            check(ok, fault)
         print('installable: no installability error; manifest %s'
               % manifest['url'][len(site.origin) + 1:])
     finally:
@@ -182,8 +171,8 @@ def version_shown(page):
 
 
 def other_version(folder):
-    """A copy of the site as another version's build would be: its index
-    says another version, and the worker is made again for it."""
+    """A copy of the site as another version's build: its index says
+    another version, and its worker is made again."""
     site = os.path.join(folder, 'site')
     shutil.copytree(webtest.site_dir(), site)
     index = os.path.join(site, 'index.html')
@@ -205,47 +194,66 @@ def update_offered(page):
     return page.js("return !document.getElementById('update').hidden")
 
 
+# The offer, in each of the page's languages, in the order the test meets them.
+OFFERS = (('ru', 'Готова новая версия игры. Перейти на неё'),
+          ('en', 'A new version of the game is ready. Switch to it'))
+
+
+def offered_in_each_language(page, player):
+    for language, offer in OFFERS:
+        page.js('document.querySelector("[data-language=%s]").click()' % language)
+        player.frames(2)
+        shown = page.js("return document.getElementById('update').textContent")
+        check(shown == offer, 'the offer in %s: %r' % (language, shown))
+
+
 def update():
+    """The old version, played to the first encounter, is reloaded while
+    the server has the new one: the old one runs the same run and offers
+    the new one; accepting reloads into the new one, with the same run."""
     folder = tempfile.mkdtemp(prefix='dunmark-web-update-')
     newer, old, new = other_version(folder)
     site = webtest.Site(webtest.site_dir())
     page = webtest.Page(site)
+    player = Player(page)
     try:
-        page.open()
+        player.start()
         wait_until_kept(page)
+        player.click((320, 240))
+        player.encounter_at(1)
         port = site.port
         site.close()
         site = webtest.Site(newer, port)
+        before = player.reload()
         page.js('window.__oldDocument = true')
-        page.reload()
-        page.frame()
-        page.frame()
         check(page.has_line('Sound Engine is created!'), 'the old version did not start')
+        player.same(before, 'the old version reloaded')
         check(version_shown(page) == old, 'not the old version: %s' % version_shown(page))
         webtest.wait_for('the page to offer the new version', lambda: update_offered(page))
-        check(page.js("return document.getElementById('update').textContent")
-              == 'Готова новая версия игры. Перейти на неё', 'the offer is not in Russian')
+        offered_in_each_language(page, player)
         check(version_shown(page) == old and page.frame(), 'the offer stopped the old version')
-        page.js("document.querySelector('[data-language=en]').click()")
-        check(page.js("return document.getElementById('update').textContent")
-              == 'A new version of the game is ready. Switch to it', 'the offer is not in English')
+        before = player.same(before, 'the switch to English', moving=('language',))
 
         page.js("document.getElementById('update-now').click()")
         webtest.wait_for('the new version', lambda: page.js(
             'return !window.__oldDocument && document.readyState === "complete"')
             and version_shown(page) == new)
         page.wait_for_engine()
-        page.frame()
-        page.frame()
+        player.frames(5)
         check(page.has_line('Sound Engine is created!'), 'the new version did not start')
+        player.restored()
+        player.same(before, 'the update')
+        player.click((480, 290))  # flees: the run goes on in the new version
+        player.until('departure', lambda r: r['screen'] in (webtest.DEPART, webtest.TRAVEL))
         check(not update_offered(page), 'the new version offers itself')
         names, _ = kept_files(page)
         with open(os.path.join(newer, 'sw.js')) as worker:
             name = re.search(r"cacheName = cachePrefix \+ '([0-9a-f]+)'", worker.read()).group(1)
         check(len(names) == 1 and names[0].endswith(' ' + name),
               'the caches after the update: %s, not only %s' % (names, name))
-        print('update: version %s ran and offered %s; accepted, %s runs from cache %s'
-              % (old, new, new, name))
+        print('update: version %s ran the run to stage %d and offered %s; accepted, %s runs '
+              'the same run (screen %d, gold %d) from cache %s'
+              % (old, before['stage'], new, new, before['screen'], before['gold'], name))
     finally:
         page.close()
         site.close()
@@ -253,16 +261,12 @@ def update():
 
 
 def test():
-    site = webtest.Site(webtest.site_dir(), record=True)
-    try:
-        installable(site)
-    finally:
-        site.close()
-    site = webtest.Site(webtest.site_dir(), record=True)
-    try:
-        first_and_second_visit(site)
-    finally:
-        site.close()
+    for visit in (installable, first_and_second_visit):
+        site = webtest.Site(webtest.site_dir(), record=True)
+        try:
+            visit(site)
+        finally:
+            site.close()
     for case, action in OFFLINE:
         offline(case, action)
     update()

@@ -3,9 +3,10 @@
 smoke_firefox.mjs (puppeteer-core over WebDriver BiDi, installed by
 scripts/test_web.sh into the build's web-firefox/ from the lock file) on a
 private X display, on the site this test serves (scripts/serve_site.py):
-the title and the world card equal the desktop's references, a click,
-Escape, no request off the origin; then, once the service worker keeps the
-site, the server stops and a reload plays to the world card again."""
+the title and the world card equal the desktop's references, no request
+leaves the origin; then, once the service worker keeps the site, the server
+stops: a reload brings the kept run back to the world card, Escape offers
+Continue, and New game plays from the title to the world card again."""
 
 import os
 import shutil

@@ -1,31 +1,17 @@
 #!/usr/bin/env python3
 """The run kept in the page's storage, in headless Chromium on the driven
-clock (webtest.py). One browser plays one run through the cases of CASES, in
-order; the storage lasts across their reloads. The game's saved text
-('dunmark.run') is read to know where the run stands:
-
-- a reload in the middle of travel, in an encounter and after a purchase
-  brings back the same screen and numbers, and play goes on;
-- the language switch keeps the run, in the other language;
-- Escape keeps the run: the page offers Continue and New game;
-- a damaged save: a fresh game with a console line, the text kept under
-  'dunmark.run.damaged', a newer damaged one replacing it;
-- game over removes the save;
-- storage that throws: the game plays without saving, with one console line.
+clock. One browser plays one run through CASES in order; the storage lasts
+across their reloads, and the saved text says where the run stands. Then
+a page whose localStorage throws plays without saving.
 
     python3 tests/web/test_save.py [SITE_DIR]"""
 
-import os
 import sys
 
 import webtest
-from webtest import Failure, Page, Site, check, wait_for
+from webtest import (ARRIVE, DAMAGED_KEY, DEPART, IN_ENCOUNTER, RECORD, RUN_KEY, TRAVEL, Page,
+                     Player, Site, check, wait_for)
 
-RUN_KEY = 'dunmark.run'
-DAMAGED_KEY = 'dunmark.run.damaged'
-RECORD = ['timer', 'screen', 'animFrame', 'world', 'stage', 'exp', 'level', 'hp', 'gold',
-          'potions', 'attack', 'defence', 'language']
-TRAVEL, ARRIVE, IN_ENCOUNTER, DEPART, GAME_OVER = 2, 3, 4, 5, 6
 SHOP = 1
 # Canvas pixels (640x480): the three encounter buttons and the message's OK.
 BUTTONS = [(160, 290), (320, 290), (480, 290)]
@@ -44,95 +30,21 @@ def fnv1a(text):
     return value
 
 
-def parse(text):
-    """The saved text as a dict: the record's fields, the slots, the rest."""
-    lines = [line.split(' ') for line in text.strip().split('\n')]
-    run = {'text': text}
-    for line in lines:
-        if line[0] == 'record':
-            run.update(zip(RECORD, map(int, line[1:])))
-        elif line[0] == 'slot':
-            run.setdefault('slots', []).append(list(map(int, line[1:])))
-        else:
-            run.setdefault(line[0], []).append(line[1:])
-    return run
-
-
-def unsigned(run, **changes):
-    """The saved text's body with record fields changed, signed again."""
-    body = run['text'][:run['text'].rindex('checksum ')]
-    record = [str(changes.get(name, run[name])) for name in RECORD]
-    lines = body.split('\n')
-    lines[2] = 'record ' + ' '.join(record)
+def signed(run, slot, **changes):
+    """The saved text with record fields and one slot changed, signed again."""
+    lines = run['text'][:run['text'].rindex('checksum ')].split('\n')
+    lines[2] = 'record ' + ' '.join(str(changes.get(name, run[name])) for name in RECORD)
+    lines[3 + run['stage']] = 'slot ' + ' '.join(map(str, slot))
     body = '\n'.join(lines)
     return body + 'checksum %08x\n' % fnv1a(body)
 
 
-class Player:
-    def __init__(self, page):
-        self.page = page
-
-    def frames(self, count):
-        for _ in range(count):
-            self.page.frame()
-
-    def start(self, path='/'):
-        self.page.open(path)
-        self.frames(10)
-
-    def saved(self, key=RUN_KEY):
-        return self.page.js('return localStorage.getItem(arguments[0])', key)
-
-    def run(self):
-        text = self.saved()
-        check(text is not None, 'no run is saved')
-        return parse(text)
-
-    def click(self, point):
-        left, top, width, height = self.page.canvas_box()
-        x, y = left + point[0] * width / 640.0, top + point[1] * height / 480.0
-        self.page.mouse('mouseMoved', x, y)
-        self.frames(2)
-        self.page.mouse('mousePressed', x, y)
-        self.frames(2)
-        self.page.mouse('mouseReleased', x, y)
-        self.frames(2)
-
-    def until(self, what, condition, frames=2000):
-        for _ in range(frames):
-            if self.saved() is not None and condition(self.run()):
-                return self.run()
-            self.page.frame()
-        raise Failure('no %s within %d frames' % (what, frames))
-
-    def reload(self):
-        before = self.run()
-        self.start()
-        wait_for('the restored run', lambda: self.page.has_line('A saved run of version'))
-        return before
-
-    def same(self, before, what, moving=()):
-        after = self.run()
-        for name in RECORD + ['slots', 'messages', 'random']:
-            if name in ('animFrame',) + tuple(moving):
-                continue
-            check(after.get(name) == before.get(name),
-                  '%s: %s was %s, after the reload %s' % (what, name, before.get(name),
-                                                         after.get(name)))
-        return after
-
-    def plant(self, text):
-        """Ends the game (a running page saves its own run when hidden), puts
-        the text where the run is kept and starts the page again."""
-        self.page.escape()
-        self.frames(3)
-        wait_for('goodbye', lambda: self.page.message() == 'goodbye')
-        self.page.js('localStorage.setItem(arguments[0], arguments[1])', RUN_KEY, text)
-        self.start()
-
-    def encounter_at(self, stage):
-        return self.until('encounter at stage %d' % stage,
-                          lambda r: r['screen'] == IN_ENCOUNTER and r['stage'] == stage)
+def plant(player, text):
+    """Ends the game (a running page saves its own run when hidden), puts
+    the text where the run is kept and starts the page again."""
+    player.quit()
+    player.page.js('localStorage.setItem(arguments[0], arguments[1])', RUN_KEY, text)
+    player.start()
 
 
 def mid_travel(player):
@@ -174,8 +86,7 @@ def after_purchase(player):
     player.frames(5)
     player.same(before, 'after a purchase')
     player.click(BUTTONS[0])
-    again = player.run()
-    check(again['gold'] == bought['gold'] - 20, 'a second purchase after the reload')
+    check(player.run()['gold'] == bought['gold'] - 20, 'a second purchase after the reload')
     return 'shop at stage %d: gold %d, potions %d came back; a second potion bought' % (
         run['stage'], bought['gold'], bought['potions'])
 
@@ -186,8 +97,7 @@ def language_switch(player):
     player.frames(5)
     after = player.same(before, 'the switch to English', moving=('language',))
     check(after['language'] == 1, 'the switch left the language at %d' % after['language'])
-    player.start('/?lang=ru')
-    wait_for('the restored run', lambda: player.page.has_line('A saved run of version'))
+    player.reload('/?lang=ru')
     player.frames(5)
     player.same(after, '?lang=ru over the saved English', moving=('language',))
     check(player.run()['language'] == 0, '?lang=ru did not win over the saved language')
@@ -197,15 +107,12 @@ def language_switch(player):
 
 def escape_keeps(player):
     before = player.run()
-    player.page.escape()
-    player.frames(3)
-    wait_for('goodbye', lambda: player.page.message() == 'goodbye')
+    player.quit()
     buttons = player.page.js("return [document.getElementById('again').textContent,"
                              "!document.getElementById('new-game').hidden]")
     check(buttons == ['Продолжить', True], 'after Escape the page offers %s' % buttons)
     check(player.saved() == before['text'], 'Escape changed the saved run')
-    # Continue reloads the page, as this does; the page then speaks the
-    # remembered English again.
+    # Continue reloads the page, as this does, back in the remembered English.
     player.start()
     player.frames(5)
     player.same(before, 'Continue', moving=('language',))
@@ -214,15 +121,9 @@ def escape_keeps(player):
 
 def game_over(player):
     run = player.until('an encounter', lambda r: r['screen'] == IN_ENCOUNTER)
-    slots = [list(slot) for slot in run['slots']]
-    slot = slots[run['stage']]
-    slot[0], slot[1], slot[2] = 13, 1000000, 1000
-    text = unsigned(run, hp=1)
-    lines = text.split('\n')
-    lines[3 + run['stage']] = 'slot ' + ' '.join(map(str, slot))
-    body = '\n'.join(lines[:-2]) + '\n'
-    player.plant(body + 'checksum %08x\n' % fnv1a(body))
-    wait_for('the doomed run', lambda: player.page.has_line('A saved run of version'))
+    dragon = [13, 1000000, 1000] + run['slots'][run['stage']][3:]
+    plant(player, signed(run, dragon, hp=1))
+    player.restored()
     player.click(BUTTONS[0])
     check(player.run()['hp'] == 0, 'the knight survived the dragon')
     player.click(OK)
@@ -234,7 +135,7 @@ def game_over(player):
 def damaged(player):
     seen = []
     for text in ('{"hp": 100}', 'dunmark-save 1\ngame 1.0.0\nrecord 1 2'):
-        player.plant(text)
+        plant(player, text)
         line = wait_for('the damaged line', lambda: [
             line for line in player.page.lines() if 'damaged' in line])
         check(player.saved(DAMAGED_KEY) == text, 'the damaged text was not kept: %r'
@@ -267,9 +168,7 @@ def throwing_storage(site):
         player.frames(400)
         lines = [line for line in page.lines() if 'Storage is unavailable' in line]
         check(len(lines) == 1, 'storage that throws gave %d lines: %s' % (len(lines), lines))
-        page.escape()
-        player.frames(3)
-        wait_for('goodbye', lambda: page.message() == 'goodbye')
+        player.quit()
         again = page.js("return document.getElementById('again').textContent")
         check(again == 'Играть снова', 'without storage the page offers %r' % again)
         return 'one line, %r; the game played on and offered %r' % (lines[0], again)

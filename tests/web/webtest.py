@@ -466,3 +466,96 @@ class Game:
         subprocess.run(['convert', '-size', '640x480', '-depth', '8', 'rgb:-', path],
                        input=rgb, check=False)
         print('the last frame of %s is in %s' % (name, path))
+
+
+# The run the game keeps in the page's storage (game/Save.cpp): its keys,
+# the record's fields in the order saved, and the screens the tests meet.
+RUN_KEY = 'dunmark.run'
+DAMAGED_KEY = 'dunmark.run.damaged'
+RECORD = ['timer', 'screen', 'animFrame', 'world', 'stage', 'exp', 'level', 'hp', 'gold',
+          'potions', 'attack', 'defence', 'language']
+TRAVEL, ARRIVE, IN_ENCOUNTER, DEPART = 2, 3, 4, 5
+RESTORED = 'A saved run of version'
+
+
+def parse_run(text):
+    """The saved text as a dict: the record's fields, 'slots', and the other
+    lines' words under their first word."""
+    run = {'text': text}
+    for line in (line.split(' ') for line in text.strip().split('\n')):
+        if line[0] == 'record':
+            run.update(zip(RECORD, map(int, line[1:])))
+        elif line[0] == 'slot':
+            run.setdefault('slots', []).append(list(map(int, line[1:])))
+        else:
+            run.setdefault(line[0], []).append(line[1:])
+    return run
+
+
+class Player:
+    """Plays a driven page at canvas pixels, and reads where the run stands
+    from the text the game saved."""
+
+    def __init__(self, page):
+        self.page = page
+
+    def frames(self, count):
+        for _ in range(count):
+            self.page.frame()
+
+    def start(self, path='/'):
+        self.page.open(path)
+        self.frames(10)
+
+    def saved(self, key=RUN_KEY):
+        return self.page.js('return localStorage.getItem(arguments[0])', key)
+
+    def run(self):
+        text = self.saved()
+        check(text is not None, 'no run is saved')
+        return parse_run(text)
+
+    def click(self, point):
+        left, top, width, height = self.page.canvas_box()
+        x, y = left + point[0] * width / 640.0, top + point[1] * height / 480.0
+        for kind in ('mouseMoved', 'mousePressed', 'mouseReleased'):
+            self.page.mouse(kind, x, y)
+            self.frames(2)
+
+    def until(self, what, condition, frames=2000):
+        for _ in range(frames):
+            if self.saved() is not None and condition(self.run()):
+                return self.run()
+            self.page.frame()
+        raise Failure('no %s within %d frames' % (what, frames))
+
+    def encounter_at(self, stage):
+        return self.until('encounter at stage %d' % stage,
+                          lambda r: r['screen'] == IN_ENCOUNTER and r['stage'] == stage)
+
+    def restored(self):
+        wait_for('the restored run', lambda: self.page.has_line(RESTORED))
+
+    def reload(self, path='/'):
+        """Loads the page again; returns the run saved before."""
+        before = self.run()
+        self.start(path)
+        self.restored()
+        return before
+
+    def quit(self):
+        """Escape, until the page says goodbye."""
+        self.page.escape()
+        self.frames(3)
+        wait_for('goodbye', lambda: self.page.message() == 'goodbye')
+
+    def same(self, before, what, moving=()):
+        """The saved run equals before but for animFrame and the fields
+        named moving; returns it."""
+        after = self.run()
+        for name in RECORD + ['slots', 'messages', 'random']:
+            if name in ('animFrame',) + tuple(moving):
+                continue
+            check(after.get(name) == before.get(name), '%s: %s was %s, after the reload %s'
+                  % (what, name, before.get(name), after.get(name)))
+        return after

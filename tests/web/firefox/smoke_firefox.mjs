@@ -6,11 +6,13 @@
 // pixel for pixel but for pixels off by 1 (no mask twin here: they are
 // counted and bounded by the title's partial-alpha pixels), one click brings
 // the world card (its reference, the knight left out as on the desktop),
-// Escape says goodbye on the page; and no request leaves the origin. Then,
-// once the service worker keeps the site, it prints "smoke_firefox: kept"
-// and waits for a line on its input: the caller has stopped the server, and
-// a reload must play to the world card again, from the kept site. The site
-// is served by the caller (test_firefox.py, with scripts/serve_site.py).
+// and no request leaves the origin. Then, once the service worker keeps the
+// site, it prints "smoke_firefox: kept" and waits for a line on its input:
+// the caller has stopped the server. A reload must bring the kept run back
+// (the world card, the same saved numbers), Escape say goodbye and offer
+// Continue, and New game play from the title to the world card again, all
+// from the kept site. The site is served by the caller (test_firefox.py,
+// with scripts/serve_site.py).
 //   node smoke_firefox.mjs ORIGIN SOURCE_DIR
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
@@ -75,13 +77,18 @@ try {
     failures.push(`${name} never matched: the closest frame had ${best.far} pixels off by more than 1`);
   }
 
-  // From a page just loaded to the world card, by one click on the title.
-  async function playToWorldCard() {
+  // A page just loaded, through its two frames of start-up.
+  async function startUp() {
     // Polled on a timer: the page's animation frames are the test's.
     await page.waitForFunction(() => window.__dunmarkTest && __dunmarkTest.waiting() > 0,
       { polling: 100 });
     await frame();
     await frame();
+  }
+
+  // From a page just loaded to the world card, by one click on the title.
+  async function playToWorldCard() {
+    await startUp();
     await reach('title', 300);
     const box = await page.evaluate(() => {
       const r = document.getElementById('canvas').getBoundingClientRect();
@@ -91,22 +98,49 @@ try {
     await reach('world_card', 120);
   }
 
+  // The run the game keeps in the page's storage, but for the lines and
+  // numbers that move on their own: the timer, the animation frame and the
+  // checksum over them.
+  const keptRun = () => page.evaluate(() => localStorage.getItem('dunmark.run')).then((text) =>
+    text && text.split('\n').filter((line) => !line.startsWith('checksum')).map((line) =>
+      line.startsWith('record ') ? line.split(' ').filter((_, i) => i !== 1 && i !== 3).join(' ') : line)
+      .join('\n'));
+
   await page.goto(origin + '/');
   await playToWorldCard();
-  await page.keyboard.press('Escape');
-  await frame();
-  await page.waitForFunction(() => document.getElementById('message-text').textContent === 'goodbye',
-    { timeout: 20000 }).catch(() => failures.push('no goodbye on the page'));
+  const run = await keptRun();
+  if (!run) failures.push('the run on the world card is not saved');
   await page.waitForFunction(() => navigator.serviceWorker.controller &&
     navigator.serviceWorker.controller.state === 'activated', { polling: 100, timeout: 60000 });
   console.log('smoke_firefox: kept');
   const input = createInterface({ input: process.stdin });
   await input[Symbol.asyncIterator]().next();
   input.close();
-  const before = failures.length;
+
+  // Offline, a reload brings the kept run back: the world card, the same run.
+  let before = failures.length;
   await page.reload();
+  await startUp();
+  await reach('world_card', 120);
+  const restored = await page.evaluate(() => __dunmarkTest.lines().some((line) =>
+    line.includes('A saved run of version')));
+  const same = (await keptRun()) === run;
+  if (!restored || !same) failures.push(`the reload did not restore the run: restored ${restored}, the same run ${same}`);
+  console.log(`firefox: offline, the reload brought the run back to the world card: ${failures.length === before}`);
+
+  await page.keyboard.press('Escape');
+  await frame();
+  await page.waitForFunction(() => document.getElementById('message-text').textContent === 'goodbye',
+    { timeout: 20000 }).catch(() => failures.push('no goodbye on the page'));
+  const offered = await page.evaluate(() => [document.getElementById('again').textContent,
+    !document.getElementById('new-game').hidden]);
+  if (offered[0] !== 'Продолжить' || !offered[1]) failures.push('after Escape the page offers ' + offered);
+
+  // New game forgets the run, and the reload it makes plays from the title.
+  before = failures.length;
+  await Promise.all([page.waitForNavigation(), page.click('#new-game')]);
   await playToWorldCard();
-  console.log(`firefox: offline, the reload played to the world card: ${failures.length === before}`);
+  console.log(`firefox: offline, New game played to the world card: ${failures.length === before}`);
   const foreign = requests.filter((url) => !url.startsWith(origin + '/'));
   if (foreign.length) failures.push('requests left the origin: ' + foreign.join(' '));
   console.log(`firefox: ${requests.length} requests, all to the origin: ${foreign.length === 0}`);
