@@ -74,7 +74,7 @@ steps=(
   "normal:480:the normal build, every warning an error, and its whole suite"
   "asan:600:the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
   "other:400:the whole project built by the other compiler, and its suite"
-  "web:480:the browser build and every browser test"
+  "web:900:the browser build and every browser test"
   "leak:210:no leak in the real game"
   "thread:120:no data race in the real game (ThreadSanitizer)"
   "package:120:the Debian package: lintian, install, play, purge"
