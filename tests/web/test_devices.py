@@ -50,11 +50,13 @@ def check_words(page, name, touch):
     check(fullscreen[0] == fullscreen[1], '%s: the fullscreen button shown: %s' % (name, fullscreen))
 
 
-def play_by_taps(page, name, turn):
+def play_by_taps(page, name, expected, turn):
     twin = webtest.Twin(os.path.join(webtest.site_dir(), 'gfx'))
     try:
         game = Game(page, twin, touch=True)
         game.start()
+        box = check_size(page, name, expected)
+        print('%s: the canvas %gx%g before any turn' % (name, box[2], box[3]))
         game.step('title')
         game.click((320, 240))
         game.step('world_card')
@@ -84,7 +86,7 @@ def test():
             page = webtest.Page(site, device=(width, height, ratio, touch))
             try:
                 if touch:
-                    play_by_taps(page, name, (turned, turned_size) if turned else None)
+                    play_by_taps(page, name, expected, (turned, turned_size) if turned else None)
                 else:
                     page.open()
                     page.frame()
