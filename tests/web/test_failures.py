@@ -5,7 +5,10 @@ the same file (read by the game's native twin, web_mask_frames), with the
 browser's PNG decoder named where the desktop names LodePNG; and nothing goes
 on: no sound engine, no game, no frame drawn after the line. Once for a PNG
 (the creatures) and once for a BMP (the font, which the "Loading..." frame
-needs)."""
+needs). Before that: a browser without WebGL or without WebAssembly is told
+so, with no offer to play again; a module that cannot be fetched and a
+picture missing from the site are named with their network error or HTTP
+status."""
 
 import os
 import shutil
@@ -82,11 +85,14 @@ def copy_without(path):
     return folder, site
 
 
-def page_says(site, name, flags=(), blocked=(), frames=3):
+def page_says(site, name, flags=(), blocked=(), frames=3, first=''):
     """The page's message: its title, its line and the files that did not
-    load, and whether it offers to play again."""
+    load, and whether it offers to play again. `first` runs before the
+    page's own scripts."""
     page = webtest.Page(site, flags=flags, driven=False)
     try:
+        if first:
+            page.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': first})
         if blocked:
             page.driver.execute_cdp_cmd('Network.enable', {})
             page.driver.execute_cdp_cmd('Network.setBlockedURLs', {'urls': list(blocked)})
@@ -112,16 +118,18 @@ def page_says(site, name, flags=(), blocked=(), frames=3):
 def expect_missing():
     site = webtest.Site(webtest.site_dir())
     try:
-        # flags, blocked addresses, what the title says, the files line
+        # flags, blocked addresses, a script before the page's, what the
+        # title says, the files line
         cases = [
-            (('--disable-webgl',), (), 'WebGL missing or turned off', ''),
-            ((), ('*.wasm',), 'Could not load:', 'network error'),
+            (('--disable-webgl',), (), '', 'WebGL missing or turned off', ''),
+            ((), (), 'delete window.WebAssembly;', 'WebAssembly missing or turned off', ''),
+            ((), ('*.wasm',), '', 'Could not load:', 'network error'),
         ]
-        for flags, blocked, title, files in cases:
-            said = page_says(site, title, flags, blocked)
+        for flags, blocked, first, title, files in cases:
+            said = page_says(site, title, flags, blocked, first=first)
             check(title in said[0] and files in said[2] and said[3] == (files != ''),
                   '%s: the page says %s' % (title, said))
-            print('%s: %s' % (flags or blocked, said))
+            print('%s: %s' % (flags or blocked or first, said))
     finally:
         site.close()
     folder, copy = copy_without(os.path.join('gfx', 'title.png'))
