@@ -93,7 +93,8 @@ add_custom_command(
     -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
   DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_APP_ICONS}
     ${DUNMARK_PAGE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
-    ${CMAKE_SOURCE_DIR}/cmake/WebWorker.cmake $<TARGET_FILE:dunmark>
+    ${CMAKE_SOURCE_DIR}/cmake/WebWorker.cmake ${CMAKE_SOURCE_DIR}/cmake/QuadShaders.cmake
+    ${DUNMARK_QUAD_SHADERS} $<TARGET_FILE:dunmark>
   COMMENT "Assembling the site in ${DUNMARK_SITE_DIR}"
   VERBATIM)
 add_custom_target(site ALL DEPENDS ${DUNMARK_SITE_DIR}/index.html)

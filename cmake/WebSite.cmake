@@ -44,6 +44,15 @@ foreach(art ${ART_FILES})
   string(APPEND ART_FILES_JS "'${art}'")
 endforeach()
 
+# The renderer's shaders, for the page's early compile.
+include(${CMAKE_CURRENT_LIST_DIR}/QuadShaders.cmake)
+dunmark_read_quad_shaders(${SOURCE_DIR} vertex fragment attributes)
+dunmark_js_string("${vertex}" QUAD_VERTEX_JS)
+dunmark_js_string("${fragment}" QUAD_FRAGMENT_JS)
+list(TRANSFORM attributes PREPEND "'")
+list(TRANSFORM attributes APPEND "'")
+list(JOIN attributes ", " QUAD_ATTRIBUTES_JS)
+
 set(scratch ${SITE_DIR}/../site-scratch)
 file(MAKE_DIRECTORY ${scratch})
 configure_file(${SOURCE_DIR}/web/page.js.in ${scratch}/page.js @ONLY)

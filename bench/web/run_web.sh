@@ -28,7 +28,8 @@ mkdir -p "$build/bin" "$floor"
 (cd "$build/bin" && ../bench/record_frames "$floor/frames.txt" > /dev/null &&
   ../bench/pack_textures "$floor/frames.txt" "$floor/textures.bin" > /dev/null)
 cp "$here/floor.html" "$here/floor.css" "$here/floor.js" "$floor/"
-/usr/bin/python3 "$here/floor_shaders.py" "$top/ge/gles2/Shaders.cpp" "$floor/floor-shaders.js"
+/usr/bin/python3 "$here/floor_shaders.py" "$top/ge/gles2/Quad.vert" "$top/ge/gles2/Quad.frag" \
+  "$floor/floor-shaders.js"
 
 before_site=()
 if [[ -n "${DUNMARK_BENCH_BEFORE:-}" ]]; then
