@@ -25,7 +25,9 @@ target_link_options(dunmark PRIVATE
   # No eval or new Function: the page's Content-Security-Policy forbids them.
   -sDYNAMIC_EXECUTION=0
   # dunmark_test_replace_input: for the browser tests only.
-  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music,_dunmark_choose_language,_dunmark_keep_run,_dunmark_test_replace_input]
+  -sEXPORTED_FUNCTIONS=[_main,_dunmark_play_music,_dunmark_choose_language,_dunmark_keep_run,_dunmark_sounds_arrived,_dunmark_set_muted,_dunmark_test_replace_input]
+  # The smaller allocator: the game allocates little, and mostly at the start.
+  -sMALLOC=emmalloc
   -sEXPORTED_RUNTIME_METHODS=[FS,addRunDependency,removeRunDependency,ccall]
   -lopenal)
 
@@ -74,8 +76,14 @@ dunmark_app_icon(maskable 512 111111)  # the page's background (web/page.css)
 set(DUNMARK_APP_ICONS ${CMAKE_BINARY_DIR}/icons/app-192.png ${CMAKE_BINARY_DIR}/icons/app-512.png
   ${CMAKE_BINARY_DIR}/icons/app-maskable.png)
 
-# The site: build-web/site/, a folder of static files.
+# The site: build-web/site/, a folder of static files. Its scripts are
+# minified by terser (without eval or new Function, as the page's policy asks).
 set(DUNMARK_SITE_DIR ${CMAKE_BINARY_DIR}/site)
+find_program(DUNMARK_TERSER terser)
+if(NOT DUNMARK_TERSER)
+  message(FATAL_ERROR "terser is needed for the site (scripts/packages-web.txt)")
+endif()
+list(TRANSFORM DUNMARK_SOUND_FILES PREPEND ${DUNMARK_SFX_DIR}/ OUTPUT_VARIABLE DUNMARK_SOUND_OUTPUTS)
 file(GLOB DUNMARK_PAGE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*)
 add_custom_command(
   OUTPUT ${DUNMARK_SITE_DIR}/index.html
@@ -83,6 +91,8 @@ add_custom_command(
     -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
     -DENGINE_DIR=${CMAKE_BINARY_DIR}/bin
     -DGFX_DIR=${DUNMARK_GFX_DIR}
+    -DSFX_DIR=${DUNMARK_SFX_DIR}
+    -DTERSER=${DUNMARK_TERSER}
     -DICON=${DUNMARK_WEB_ICON}
     -DICON_192=${CMAKE_BINARY_DIR}/icons/app-192.png
     -DICON_512=${CMAKE_BINARY_DIR}/icons/app-512.png
@@ -90,8 +100,9 @@ add_custom_command(
     -DSITE_DIR=${DUNMARK_SITE_DIR}
     -DDUNMARK_VERSION=${PROJECT_VERSION}
     "-DART_FILES=${DUNMARK_ART_FILES}"
+    "-DSOUND_FILES=${DUNMARK_SOUND_FILES}"
     -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
-  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_APP_ICONS}
+  DEPENDS dunmark art ${DUNMARK_ART_OUTPUTS} ${DUNMARK_SOUND_OUTPUTS} ${DUNMARK_WEB_ICON} ${DUNMARK_APP_ICONS}
     ${DUNMARK_PAGE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
     ${CMAKE_SOURCE_DIR}/cmake/WebWorker.cmake ${CMAKE_SOURCE_DIR}/cmake/QuadShaders.cmake
     ${DUNMARK_QUAD_SHADERS} $<TARGET_FILE:dunmark>

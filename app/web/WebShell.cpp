@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/GameRecord.h"
+#include "app/GameSounds.h"
 #include "app/Log.h"
 #include "app/Platform.h"
 #include "app/Shell.h"
@@ -27,9 +28,23 @@ EM_JS(int, dm_page_context_attributes, (), {
     return names.reduce((bits, name, at) => bits | (attributes[name] ? 1 << at : 0), 0);
 });
 
+// The game's first screen is drawn: the page may fetch what comes after it.
+EM_JS(void, dm_tell_first_screen, (), {
+    Module.canvas.dispatchEvent(new CustomEvent('dunmarkfirstscreen'));
+});
+
+// The page's sound button follows the game's own M key.
+EM_JS(void, dm_tell_muted, (bool muted), {
+    Module.canvas.dispatchEvent(new CustomEvent('dunmarkmuted', {detail: !!muted}));
+});
+
 namespace web {
 
 namespace {
+
+// Whether the page has written the sound files into /sfx: the game plays
+// silently until then.
+bool soundsArrived = false;
 
 // The browser's engines: WebGL, the page's events and Web Audio.
 class ZWebEngines final : public XShellEngines {
@@ -45,9 +60,17 @@ public:
         return {graphicEngine, &textures};
     }
 
-    void CreateSound() override { soundEngine = new se::ZSoundEngineWeb(); }
+    void CreateSound() override {
+        soundEngine = new se::ZSoundEngineWeb();
+        if (soundsArrived) {
+            LoadGameSounds(*soundEngine);
+        }
+    }
 
     void UpdateSound() override { soundEngine->Update(); }
+
+    // The page keeps the choice in its storage.
+    void KeepMuted(bool muted) override { dm_tell_muted(muted); }
 
     void DestroyGraphics() override { DestroyEngine(graphicEngine); }
     void DestroyInput() override { DestroyEngine(inputEngine); }
@@ -59,6 +82,7 @@ private:
 
 ZWebEngines webEngines;
 ShellStartup startup;
+bool firstScreenDrawn = false;
 bool shutdownRequested = false;
 FrameClock frameClock;
 
@@ -139,6 +163,15 @@ void StartupStep() {
     }
 }
 
+// Once, after the first frame that shows the game (its title, or a saved
+// run's screen): the page then fetches what the game starts without.
+void TellFirstScreen(bool shown) {
+    if (shown && !firstScreenDrawn) {
+        firstScreenDrawn = true;
+        dm_tell_first_screen();
+    }
+}
+
 void Frame() {
     if (shutdownRequested) {
         Shutdown();
@@ -150,10 +183,12 @@ void Frame() {
         }
         return;
     }
-    if (!RunTicks(webEngines, frameClock.TicksDue(sys::Microseconds()), drawable)) {
+    const int ticks = frameClock.TicksDue(sys::Microseconds());
+    if (!RunTicks(webEngines, ticks, drawable)) {
         Shutdown();
     }
     KeepRun();
+    TellFirstScreen(ticks > 0 && drawable);
 }
 
 // A hidden page is silent, and shown again it resumes with one tick, not
@@ -237,12 +272,27 @@ void Shutdown() {
 }  // namespace web
 
 // For the page's tests: plays an MP3 file of the game's file system as music
-// track 0 at full volume. The game itself plays no music.
+// track 0 at full volume, in place of the game's own track 0 until the game's
+// sounds load.
 extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_play_music(const char* path) {
     if (soundEngine != nullptr) {
         soundEngine->SetMusicName(0, path);
         soundEngine->PlayMusic(0, 1.0f, 0);
     }
+}
+
+// The page has written the game's sound files into /sfx (../sfx/ from the
+// game's folder): they load, and the next tick plays the screen's music.
+extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_sounds_arrived() {
+    web::soundsArrived = true;
+    if (soundEngine != nullptr) {
+        LoadGameSounds(*soundEngine);
+    }
+}
+
+// The page's sound button, and the page's kept choice at the start.
+extern "C" EMSCRIPTEN_KEEPALIVE void dunmark_set_muted(bool muted) {
+    SetMuted(muted);
 }
 
 // The page's language switch: the game speaks the language of the given code
