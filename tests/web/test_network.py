@@ -2,7 +2,9 @@
 """The page as shipped, on the machine's own clocks: it loads, the game
 reaches its title and takes a click, and no request leaves the page's
 origin, by the browser's own network events (DevTools' Network domain) and
-the page's resource timing list. Lists what was fetched."""
+the page's resource timing list. Lists what was fetched. The bytes before
+the game's first screen (webtest.BYTES_BEFORE_FIRST_SCREEN) are at most
+FIRST_SCREEN_BYTES, and the whole site at most SITE_BYTES."""
 
 import json
 import os
@@ -22,6 +24,20 @@ window.__dunmarkLines = [];
   };
 });
 """
+FIRST_SCREEN_BYTES = 500000
+SITE_BYTES = 1500000
+
+
+def sizes(page, site):
+    count = webtest.wait_for('the first screen', lambda: page.js(webtest.BYTES_BEFORE_FIRST_SCREEN))
+    folder = webtest.site_dir()
+    whole = sum(os.path.getsize(os.path.join(root, name))
+                for root, _, names in os.walk(folder) for name in names)
+    print('%d bytes in %d responses before the first screen; the site is %d bytes'
+          % (count[0], count[1], whole))
+    check(count[0] <= FIRST_SCREEN_BYTES, 'more than %d bytes before the first screen: %d'
+          % (FIRST_SCREEN_BYTES, count[0]))
+    check(whole <= SITE_BYTES, 'the site is more than %d bytes: %d' % (SITE_BYTES, whole))
 
 
 def test():
@@ -37,6 +53,7 @@ def test():
                 type=kind, x=left + width / 2, y=top + height / 2,
                 **({} if kind == 'mouseMoved' else {'button': 'left', 'clickCount': 1})))
         page.driver.execute_async_script('setTimeout(arguments[0], 1000)')
+        sizes(page, site)
         urls = []
         for entry in page.driver.get_log('performance'):
             message = json.loads(entry['message'])['message']
