@@ -4,8 +4,8 @@ floor page (bench/web/floor.html, a bare WebGL canvas that draws the frames
 record_frames wrote down with the game renderer's WebGL calls), each in its
 own headless Chromium (SwiftShader), driven over the DevTools protocol.
 
-Per run, the game's page loads first, alone: the bytes it fetches (and what
-they come to gzipped), and the time from the navigation to the first frame
+Per run, the game's page loads first, alone: the bytes before its first
+screen (FIRST_SCREEN_BYTES), what its files come to gzipped, and the time from the navigation to the first frame
 that shows the title screen, read from the browser's own frames (a DevTools
 screencast). Then the floor page loads, and the two pages are measured over
 the same seconds: CPU of each browser's renderer and GPU processes, 10 s on
@@ -15,7 +15,8 @@ numbers as the recording's: Date.now is fixed by a script injected before the
 page's own), and the WebGL draw calls and quads of every frame, which show
 that both draw the same frames. Given the site of an earlier commit, its page
 is measured too, beside the other two over the same seconds, as the
-renderer before. Last, the click-to-screen latency of the game and the floor,
+page before. Every browser may play sound without a gesture, so that the
+title's music plays while it is measured. Last, the click-to-screen latency of the game and the floor,
 clicks taking turns, read from the screencasts.
 
 Usage: bench/web/web_bench.py SITE FLOOR_DIR RUNS RESULTS.json [BEFORE_SITE COMMIT]
@@ -49,7 +50,18 @@ WINDOW = (720, 900)    # narrow enough for the page to fit its canvas at scale 1
 CLICKS = int(os.environ.get("DUNMARK_BENCH_CLICKS", "200"))
 TICK_MS = 1000.0 / 60.0
 CLK_TCK = os.sysconf("SC_CLK_TCK")
-SEED_MS = 13000   # Date.now() in the game's page: time() gives the benchmark's seed, 13
+SEED_MS = 13000
+# The bytes a first visit costs before the game's first screen, as the
+# browser tests count them (tests/web/webtest.py): the transferSize (headers
+# and body as sent) of the document and of every request begun before the
+# page's mark of its first screen; a page without the mark fetches nothing
+# after its title but through its worker, outside this list: all of it.
+FIRST_SCREEN_BYTES = """(function () {
+  const mark = performance.getEntriesByName('dunmark: first screen')[0];
+  const before = performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource')
+    .filter(e => !mark || e.startTime < mark.startTime));
+  return before.reduce((sum, e) => sum + e.transferSize, 0);
+})()"""   # Date.now() in the game's page: time() gives the benchmark's seed, 13
 PATIENCE = 60.0
 
 # Injected before each page's own scripts: the game's seed, and counters of
@@ -216,7 +228,7 @@ class Browser:
         self.proc = subprocess.Popen(
             [CHROMIUM, "--headless=new", "--no-sandbox", "--use-angle=swiftshader",
              "--enable-unsafe-swiftshader", "--force-device-scale-factor=1",
-             f"--window-size={WINDOW[0]},{WINDOW[1]}", "--remote-debugging-port=0",
+             "--autoplay-policy=no-user-gesture-required", f"--window-size={WINDOW[0]},{WINDOW[1]}", "--remote-debugging-port=0",
              f"--user-data-dir={self.profile}", "--no-first-run", "--disable-extensions",
              "--disable-background-networking", "--disable-component-update", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
@@ -377,6 +389,10 @@ def fetched_bytes(tools, site):
     return files
 
 
+def folder_bytes(folder):
+    return sum(os.path.getsize(os.path.join(root, name)) for root, _, names in os.walk(folder) for name in names)
+
+
 def cpu_window(browsers, seconds):
     """CPU s per 10 s of each browser's processes by kind, frames drawn per
     second and the kinds of frame drawn ([draw calls, quads]), over the same
@@ -461,6 +477,7 @@ def load_before(browser, url):
     browser.tools.call("Page.navigate", url=url)
     wait_for_title(browser)
     check_canvas(browser)
+    return browser.tools.evaluate(FIRST_SCREEN_BYTES)
 
 
 def one_run(site_url, site, floor_url, before_url):
@@ -482,6 +499,8 @@ def one_run(site_url, site, floor_url, before_url):
         check_canvas(game)
         result["title_ms"], result["title_frames_seen"] = first_title_frame(game, navigated)
         result["files"] = fetched_bytes(game.tools, site)
+        result["first_screen_bytes"] = game.tools.evaluate(FIRST_SCREEN_BYTES)
+        result["site_bytes"] = folder_bytes(site)
         result["title_steps"] = title_steps(game, navigated)
         floor.tools.start_screencast()
         navigated = time.time()
@@ -491,7 +510,7 @@ def one_run(site_url, site, floor_url, before_url):
         check_canvas(floor)
         result["floor_title_ms"], _ = first_title_frame(floor, navigated)
         if before:
-            load_before(before, before_url)
+            result["before_first_screen_bytes"] = load_before(before, before_url)
         time.sleep(1.0)
         names = ("game", "floor", "before")
         result["title"] = dict(zip(names, cpu_window(pages, 10.0)))
@@ -596,6 +615,7 @@ def chromium_version():
 
 
 def measure(site, floor_dir, runs, out_path, before_site=None, before_commit=None):
+    before_bytes = folder_bytes(before_site) if before_site else None
     site_server, floor_server = Site(site), Site(floor_dir)
     before_server = Site(before_site) if before_site else None
     site_url = f"{site_server.origin}/index.html"
@@ -605,7 +625,7 @@ def measure(site, floor_dir, runs, out_path, before_site=None, before_commit=Non
         release = dict(line.strip().split("=", 1) for line in f if "=" in line)
     data = {"release": release.get("PRETTY_NAME", "?").strip('"'), "chromium": chromium_version(),
             "date": time.strftime("%Y-%m-%d %H:%M"), "machine": f"{os.cpu_count()} cores, Linux {platform.release()}",
-            "before": before_commit, "runs": []}
+            "before": before_commit, "before_site_bytes": before_bytes, "runs": []}
     game = floor = None
     try:
         for run in range(runs):
@@ -674,16 +694,21 @@ def frame_figure(runs, screen, who, index):
     return "/".join(map(str, seen))
 
 
-def before_table(runs, commit):
-    """The renderer before, its page built from an earlier commit, measured
-    beside the other two over the same seconds."""
+def before_table(runs, commit, site_bytes):
+    """The page before, built from an earlier commit, measured beside the
+    other two over the same seconds."""
+    game_bytes = median_of(runs, "first_screen_bytes")
     lines = [
         "",
-        f"The game's page as built from commit {commit}, the renderer before: measured in the same runs "
+        f"The game's page as built from commit {commit}, the page before: measured in the same runs "
         "over the same seconds as the two pages above, in a third settled Chromium.",
         "",
         f"| figure | game page | page of {commit} | game / {commit} | goal | verdict |",
         "|---|---|---|---|---|---|",
+        f"| bytes before the first screen | {game_bytes:,} | {median_of(runs, 'before_first_screen_bytes'):,} "
+        f"| | at most 500,000 | {'met' if game_bytes <= 500000 else 'not met'} |",
+        f"| the whole site, bytes | {runs[-1]['site_bytes']:,} | {site_bytes:,} | | at most 1,500,000 | "
+        f"{'met' if runs[-1]['site_bytes'] <= 1500000 else 'not met'} |",
     ]
     for screen, label in (("title", "title screen"), ("world", "world view")):
         lines.append(f"| WebGL draw calls per frame drawn, {label} | {frame_figure(runs, screen, 'game', 0)} "
@@ -691,8 +716,8 @@ def before_table(runs, commit):
     for screen, label in (("title", "title screen"), ("world", "world view")):
         g = median_of(runs, screen, "game", "ms_per_frame")
         b = median_of(runs, screen, "before", "ms_per_frame")
-        lines.append(f"| CPU ms per frame drawn, {label} | {g:.2f} | {b:.2f} | {g / b:.2f} | at most 0.33 "
-                     f"| {'met' if 3 * g <= b else 'not met'} |")
+        lines.append(f"| CPU ms per frame drawn, {label} | {g:.2f} | {b:.2f} | {g / b:.2f} | at most 1.1 "
+                     f"| {'met' if g <= 1.1 * b else 'not met'} |")
     for screen, label in (("title", "title screen"), ("world", "world view")):
         lines.append(f"| frames drawn per second, {label} | {median_of(runs, screen, 'game', 'fps'):.1f} | "
                      f"{median_of(runs, screen, 'before', 'fps'):.1f} | | | |")
@@ -708,8 +733,9 @@ def table(path):
         data = json.load(f)
     runs = data["runs"]
     files = runs[-1]["files"]
-    size = sum(f["bytes"] for f in files.values())
-    packed = sum(f["gzip"] for f in files.values())
+    size = median_of(runs, "first_screen_bytes")
+    # The sounds come after the first screen.
+    packed = sum(f["gzip"] for name, f in files.items() if not name.startswith("sfx/"))
     title = median_of(runs, "title_ms")
     loads = ", ".join(f"{r['load_start']:.1f} to {r['load_end']:.1f}" for r in runs)
     lat = data["latency"]
@@ -737,9 +763,11 @@ def table(path):
         "",
         "| figure | game page | floor page | game / floor | goal | verdict |",
         "|---|---|---|---|---|---|",
-        f"| bytes the page fetches ({len(files)} files) | {size:,} | | | at most 1,000,000 | "
-        f"{'met' if size <= 1000000 else 'not met'} |",
-        f"| the same, gzipped (gzip -9 of each file) | {packed:,} | | | | |",
+        f"| bytes before the first screen (headers and bodies as sent, uncompressed) | {size:,} | | "
+        f"| at most 500,000 | {'met' if size <= 500000 else 'not met'} |",
+        f"| its files gzipped (gzip -9 of each file's body) | {packed:,} | | | | |",
+        f"| the whole site, bytes | {runs[-1]['site_bytes']:,} | | | at most 1,500,000 | "
+        f"{'met' if runs[-1]['site_bytes'] <= 1500000 else 'not met'} |",
         f"| navigation to the first title frame (ms) | {title:.0f} | "
         f"{median_of(runs, 'floor_title_ms'):.0f} | | at most 1000 | {'met' if title <= 1000 else 'not met'} |",
     ]
@@ -766,7 +794,7 @@ def table(path):
         lines.append(f"| kinds of frame drawn, by quads a frame, {label} | {quads['game']} | "
                      f"{quads['floor']} | | equal | {same} |")
     if data.get("before"):
-        lines += before_table(runs, data["before"])
+        lines += before_table(runs, data["before"], data["before_site_bytes"])
     lines += title_steps_table(runs)
     lines += [
         "",
