@@ -11,6 +11,10 @@ namespace {
 const size_t largestFile = 16u << 20;
 const int largestRate = 192000;
 const uint16_t pcmFormat = 1;
+// WAVE_FORMAT_EXTENSIBLE: the encoding is the first two bytes of the
+// sub-format's GUID, 24 bytes into the chunk.
+const uint16_t extensibleFormat = 0xfffe;
+const size_t extensibleSize = 40;
 
 uint32_t Read32(const uint8_t* at) {
     return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
@@ -67,7 +71,9 @@ bool ReadFormat(const Chunk& chunk, WavSound& sound, std::string& error) {
     if (chunk.size < 16) {
         return Refuse(error, "its format chunk is too short");
     }
-    const uint16_t format = Read16(chunk.body);
+    const uint16_t tag = Read16(chunk.body);
+    const uint16_t format =
+        tag == extensibleFormat && chunk.size >= extensibleSize ? Read16(chunk.body + 24) : tag;
     const int channels = Read16(chunk.body + 2);
     const uint32_t rate = Read32(chunk.body + 4);
     const int blockAlign = Read16(chunk.body + 12);

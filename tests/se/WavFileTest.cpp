@@ -46,6 +46,8 @@ TEST(WavFile, TakesPcm16AndRefusesEverythingElse) {
     const Case cases[] = {
         { "stereo", Riff(fmtStereo + data), "" },
         { "an odd chunk before", Riff(Chunk("LIST", "abc") + fmtStereo + data), "" },
+        { "extensible", Riff(Chunk("fmt ", Format(0xfffe, 2, 22050, 16) + Le(22, 2) + Le(16, 2) + Le(3, 4) +
+                                         Le(1, 2) + std::string(14, 'g')) + data), "" },
         { "a half frame at the end", Riff(fmtStereo + Chunk("data", stereoData + "x")), "" },
         { "not RIFF", "RIFX" + Riff(fmtStereo + data).substr(4), "it is not a RIFF WAVE file" },
         { "too short", "RIFF", "it is not a RIFF WAVE file" },
