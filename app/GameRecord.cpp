@@ -4,6 +4,7 @@
 
 #include "app/Globals.h"
 #include "game/Draw.h"
+#include "game/Events.h"
 #include "game/GameState.h"
 #include "game/Random.h"
 #include "game/Rules.h"
@@ -37,11 +38,16 @@ GameState* CreateGame() {
     return game;
 }
 
-bool UpdateGame() {
+bool UpdateGame(TickEvents& events) {
     if (game == nullptr || inputAdapter == nullptr) {
         return true;
     }
-    return UpdateGame(*game, *inputAdapter);
+    return UpdateGame(*game, *inputAdapter, events);
+}
+
+bool UpdateGame() {
+    TickEvents unheard;
+    return UpdateGame(unheard);
 }
 
 void DrawGame() {

@@ -3,6 +3,7 @@
 #include "game/TextTable.h"
 
 struct GameState;
+class TickEvents;
 namespace ge {
 class XGraphicEngine;
 }  // namespace ge
@@ -24,8 +25,10 @@ bool ParseSeed(const char* text, unsigned& seed);
 // chosen language, and stores it in `game`.
 GameState* CreateGame();
 
-// One tick of the rules on `game`, reading `inputAdapter`; true while nothing
-// has been created yet. Always true: the game never ends the program itself.
+// One tick of the rules on `game`, reading `inputAdapter`, noting what
+// happened in `events` (none while nothing has been created yet). Always
+// true: the game never ends the program itself.
+bool UpdateGame(TickEvents& events);
 bool UpdateGame();
 
 // One frame of `game` through `graphicAdapter` (or the given engine), lit

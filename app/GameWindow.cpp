@@ -3,6 +3,8 @@
 #include <FL/Fl.H>
 
 #include "app/DesktopGlobals.h"
+#include "app/GameSounds.h"
+#include "app/MuteFile.h"
 #include "app/TickClock.h"
 #include "ge/gl/TextureLoader.h"
 #include "ge/gl/ZGraphicEngineOpenGL.h"
@@ -12,7 +14,8 @@
 namespace {
 
 // The desktop's engines: the OpenGL 1.1 renderer, the toolkit's input and
-// OpenAL's sound.
+// OpenAL's sound, with the game's sounds loaded as soon as it exists. The
+// choice of mute is kept in the user's state folder (app/MuteFile.h).
 class ZDesktopEngines final : public XShellEngines {
 public:
     Fl_GameWindow* window = nullptr;  // centred before each renderer is made
@@ -29,11 +32,14 @@ public:
         return {graphicEngine, &textures};
     }
 
-    void CreateSound() override { soundEngine = new se::ZSoundEngineOpenAL(); }
+    void CreateSound() override {
+        soundEngine = new se::ZSoundEngineOpenAL();
+        LoadGameSounds(*soundEngine);
+    }
 
-    // The desktop's tick has never updated the sound engine; the game plays
-    // no sound that needs it.
-    void UpdateSound() override {}
+    void UpdateSound() override { soundEngine->Update(); }
+
+    void KeepMuted(bool muted) override { WriteMuteFile(muted); }
 
     void DestroyGraphics() override { DestroyEngine(graphicEngine); }
     void DestroyInput() override { DestroyEngine(inputEngine); }

@@ -4,11 +4,13 @@
 
 #include "app/ArtFiles.h"
 #include "app/GameRecord.h"
+#include "app/GameSounds.h"
 #include "app/Globals.h"
 #include "app/Platform.h"
 #include "ge/TextureLoader.h"
 #include "ge/ZGraphicEngineAdapter.h"
 #include "ge/ZGraphicEngineNull.h"
+#include "game/Events.h"
 
 namespace {
 
@@ -30,6 +32,13 @@ void DrawFrameOn(ge::XGraphicEngine& graphics) {
         DrawGameOn(graphics);
     }
     graphics.EndFrame();
+}
+
+void FollowMuteKey(XShellEngines& engines) {
+    if (inputAdapter->KeyChanged(muteKey, false, true)) {
+        SetMuted(!Muted());
+        engines.KeepMuted(Muted());
+    }
 }
 
 void DestroyGraphics(XShellEngines& engines) {
@@ -84,8 +93,13 @@ void LoadTextures() {
 
 bool TickGame(XShellEngines& engines) {
     inputAdapter->Update();
-    if (!UpdateGame()) {
+    TickEvents events;
+    if (!UpdateGame(events)) {
         return false;
+    }
+    FollowMuteKey(engines);
+    if (game != nullptr) {
+        PlayGameSounds(*game, events);
     }
     engines.UpdateSound();
     return true;
@@ -109,6 +123,7 @@ bool RunTicks(XShellEngines& engines, int ticks, bool shown) {
 void EndProgram(XShellEngines& engines) {
     DestroyGraphics(engines);
     engines.DestroyInput();
+    ForgetGameSounds();
     engines.DestroySound();
     std::fputs("goodbye\n", stdout);
     std::fflush(stdout);

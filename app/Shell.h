@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "ie/ZInputEngineAdapter.h"
 
 // What both shells do the same way: the staged start-up, the Loading frame
@@ -34,6 +36,9 @@ public:
     virtual void DestroyGraphics() = 0;
     virtual void DestroyInput() = 0;
     virtual void DestroySound() = 0;
+    // Keeps the player's choice of mute, each shell its own way (the
+    // desktop's state file, the page's storage); by default it is not kept.
+    virtual void KeepMuted(bool) {}
 
 protected:
     ~XShellEngines() = default;
@@ -72,8 +77,12 @@ void StartGraphics(XShellEngines& engines);
 // Loads the art after the font (app/ArtFiles.h) through the process-wide loaders.
 void LoadTextures();
 
-// One tick of the running game: input latched, the rules, the sound engine's
-// part. False once the game has ended.
+// M, by its PC scan code, mutes and unmutes the game (app/GameSounds.h).
+const uint32_t muteKey = 50;
+
+// One tick of the running game: input latched, the rules, M, the tick's
+// sounds (app/GameSounds.h), the sound engine's part. False once the game has
+// ended.
 bool TickGame(XShellEngines& engines);
 
 // One frame: cleared to black, and the game drawn once its record exists.
@@ -88,5 +97,5 @@ void DrawGameFrame();
 bool RunTicks(XShellEngines& engines, int ticks, bool shown);
 
 // Destroys the engines that exist, the renderer first, then input, then
-// sound; says goodbye and ends the process with 0.
+// sound, which the game's sounds forget first; says goodbye and ends the process with 0.
 [[noreturn]] void EndProgram(XShellEngines& engines);

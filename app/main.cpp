@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "app/GameRecord.h"
+#include "app/GameSounds.h"
 #include "app/GameWindow.h"
 #include "app/DesktopGlobals.h"
 #include "app/DesktopPlatform.h"
+#include "app/MuteFile.h"
 #include "game/Random.h"
 
 #include <cstdlib>
@@ -16,13 +18,16 @@
 namespace {
 
 const char* const usageText =
-    "Usage: dunmark [--help | --version] [--language LANG] [toolkit options]\n"
+    "Usage: dunmark [--help | --version] [--language LANG] [--mute] [toolkit options]\n"
     "A small fantasy role-playing game, played with the mouse in one window.\n"
     "\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
     "  --language LANG   the game's language: ru (Russian, the default) or\n"
     "                    en (English); any other ends the program with status 2\n"
+    "  --mute            start without sound; M mutes and unmutes while playing,\n"
+    "                    and the game keeps that choice in\n"
+    "                    $XDG_STATE_HOME/dunmark/mute for the next time\n"
     "\n"
     "Every other option goes to the window toolkit (FLTK):\n"
     "  -bg2 color, -bg color, -fg color   colours of the toolkit's widgets\n"
@@ -63,16 +68,18 @@ const char* QueryAnswer(int argc, char** argv) {
 }
 
 const char* const languageOption = "--language";
+const char* const muteOption = "--mute";
 
 // What the command line asks of the game itself; the rest is the toolkit's.
 struct GameOptions {
     Language language = Language::Russian;
+    bool mute = false;
     std::vector<char*> toolkitArgs;  // argv without the game's options, null-terminated
     std::string error;                // a usage error, or empty
 };
 
-// Reads --language LANG (or --language=LANG; the last one wins) and keeps
-// every other argument for the toolkit.
+// Reads --language LANG (or --language=LANG; the last one wins) and --mute,
+// and keeps every other argument for the toolkit.
 GameOptions ReadOptions(int argc, char** argv) {
     GameOptions options;
     options.toolkitArgs.push_back(argv[0]);
@@ -80,6 +87,10 @@ GameOptions ReadOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string code;
+        if (arg == muteOption) {
+            options.mute = true;
+            continue;
+        }
         if (arg == languageOption) {
             if (i + 1 == argc) {
                 options.error = std::string(languageOption) + " needs a language: " +
@@ -146,6 +157,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     chosenLanguage = options.language;
+    SetMuted(StartsMuted(options.mute));
     unsigned seed = 0;
     const Setting seedSetting = ReadWholeNumber("DUNMARK_SEED", 0, seed);
     if (seedSetting == Setting::Refused ||

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/Events.h"
 #include "game/Popups.h"
 #include "game/Random.h"
 #include "game/TextTable.h"
@@ -63,17 +64,23 @@ Encounter& CurrentSlot(GameState& state) {
     return state.slots[state.stage];
 }
 
+bool AtPlace(const GameState& state) {
+    const EncounterType type = state.slots[state.stage].type;
+    return type >= EncounterType::WizardShop && type <= EncounterType::WitchHut;
+}
+
 void Push(GameState& state, TextKey key, std::vector<int32_t> numbers = {}) {
     state.messages.PushMessage(Message{key, std::move(numbers)});
 }
 
 // ---- effects shared by several buttons
 
-void LevelUp(GameState& state) {
+void LevelUp(GameState& state, TickEvents& events) {
     while (state.exp >= 10 * state.level) {
         state.exp -= 10 * state.level;
         state.level += 1;
         Push(state, TextKey::LevelUp);
+        events.Note(GameEvent::LevelUp);
     }
 }
 
@@ -90,106 +97,142 @@ void PushDragonLines(GameState& state) {
 }
 
 // Rewards are applied at once; the messages follow.
-void DefeatMonster(GameState& state) {
+void DefeatMonster(GameState& state, TickEvents& events) {
     const Encounter& monster = CurrentSlot(state);
     state.exp += monster.exp;
     ChangeGold(state, monster.gold);
+    if (monster.gold > 0) {
+        events.Note(GameEvent::GoldGained);
+    }
     Push(state, TextKey::MonsterDefeated, {monster.exp, monster.gold});
-    LevelUp(state);
+    LevelUp(state, events);
     if (state.stage == dragonStage) {
         PushDragonLines(state);
+        events.Note(GameEvent::DragonFalls);
+    } else {
+        events.Note(GameEvent::MonsterFalls);
     }
 }
 
-void StrikeBack(GameState& state) {
+void StrikeBack(GameState& state, TickEvents& events) {
     const int32_t damage = CurrentSlot(state).attack - state.defence - 2 * state.level;
     ChangeHp(state, -(damage > 0 ? damage : 0));
+    events.Note(GameEvent::KnightStruck);
     if (state.hp == 0) {
         Push(state, TextKey::Defeat);
+        events.Note(GameEvent::HeroFalls);
     }
+}
+
+// True if the purse holds the price; a refusal is noted.
+bool CanPay(const GameState& state, TickEvents& events, int32_t price) {
+    if (state.gold >= price) {
+        return true;
+    }
+    events.Note(GameEvent::PurchaseRefused);
+    return false;
+}
+
+// Pays the price if the purse holds it; true, and the purchase noted, if it did.
+bool Buy(GameState& state, TickEvents& events, int32_t price) {
+    if (!CanPay(state, events, price)) {
+        return false;
+    }
+    ChangeGold(state, -price);
+    events.Note(GameEvent::Purchase);
+    return true;
 }
 
 // ---- button actions
 
-void Leave(GameState& state) {
-    if (state.stage != dragonStage) {
-        EnterScreen(state, ScreenState::Depart);
+// Walking away from a monster is fleeing; the dragon cannot be left.
+void Leave(GameState& state, TickEvents& events) {
+    if (state.stage == dragonStage) {
+        return;
     }
+    if (!AtPlace(state)) {
+        events.Note(GameEvent::Fled);
+    }
+    EnterScreen(state, ScreenState::Depart);
 }
 
-void BuyPotion(GameState& state) {
-    if (state.gold >= potionPrice) {
-        ChangeGold(state, -potionPrice);
+void BuyPotion(GameState& state, TickEvents& events) {
+    if (Buy(state, events, potionPrice)) {
         ChangePotions(state, 1);
     }
 }
 
-void BuyHealing(GameState& state) {
-    if (state.gold >= servicePrice) {
-        ChangeGold(state, -servicePrice);
+void BuyHealing(GameState& state, TickEvents& events) {
+    if (Buy(state, events, servicePrice)) {
         ChangeHp(state, healingAmount);
     }
 }
 
-void BuyAttack(GameState& state) {
-    if (state.gold >= servicePrice) {
-        ChangeGold(state, -servicePrice);
+void BuyAttack(GameState& state, TickEvents& events) {
+    if (Buy(state, events, servicePrice)) {
         IncreaseAttack(state);
+        events.Note(GameEvent::Forged);
     }
 }
 
-void BuyDefence(GameState& state) {
-    if (state.gold >= servicePrice) {
-        ChangeGold(state, -servicePrice);
+void BuyDefence(GameState& state, TickEvents& events) {
+    if (Buy(state, events, servicePrice)) {
         IncreaseDefence(state);
+        events.Note(GameEvent::Forged);
     }
 }
 
-void Train(GameState& state) {
-    if (state.gold >= servicePrice) {
+void Train(GameState& state, TickEvents& events) {
+    if (CanPay(state, events, servicePrice)) {
         ChangeGold(state, -servicePrice);
         state.exp += trainingExp;
-        LevelUp(state);
+        events.Note(GameEvent::Trained);
+        LevelUp(state, events);
     }
 }
 
 // An odd draw wins. The Russian message names $20 although the win is 10.
-void PlayDice(GameState& state) {
-    if (state.gold < dicePrice) {
+void PlayDice(GameState& state, TickEvents& events) {
+    if (!CanPay(state, events, dicePrice)) {
         return;
     }
+    events.Note(GameEvent::DiceRolled);
     if (Random() & 1) {
         ChangeGold(state, diceStake);
         Push(state, TextKey::DiceWon);
+        events.Note(GameEvent::DiceWon);
     } else {
         ChangeGold(state, -diceStake);
         Push(state, TextKey::DiceLost);
+        events.Note(GameEvent::DiceLost);
     }
 }
 
 // The hero strikes first; a surviving monster strikes back.
-void Attack(GameState& state) {
+void Attack(GameState& state, TickEvents& events) {
     if (state.hp <= 0) {
         return;
     }
     ChangeMonsterHp(state, -(6 * state.level + state.attack));
+    events.Note(GameEvent::KnightStrikes);
     if (CurrentSlot(state).hp > 0) {
-        StrikeBack(state);
+        StrikeBack(state, events);
     } else {
-        DefeatMonster(state);
+        DefeatMonster(state, events);
     }
 }
 
-void DrinkPotion(GameState& state) {
+void DrinkPotion(GameState& state, TickEvents& events) {
     if (state.potions > 0) {
         ChangePotions(state, -1);
         ChangeHp(state, potionHealing);
+        events.Note(GameEvent::PotionDrunk);
     }
 }
 
 // ---- the three buttons of each kind of encounter
 
-using ButtonAction = void (*)(GameState&);
+using ButtonAction = void (*)(GameState&, TickEvents&);
 
 struct EncounterButton {
     TextKey label;
@@ -238,6 +281,7 @@ const ButtonRow& ButtonsOf(EncounterType type) {
     return *buttonRows[ButtonRowOf(type)];
 }
 
+
 // ---- one function per screen
 
 void StartNewGame(GameState& state) {
@@ -253,8 +297,9 @@ void StartNewGame(GameState& state) {
     ClearPopups(state);
 }
 
-void UpdateTitle(GameState& state, ie::XInputEngine& input) {
+void UpdateTitle(GameState& state, ie::XInputEngine& input, TickEvents& events) {
     if (LeftPressed(input)) {
+        events.Note(GameEvent::ButtonPressed);
         StartNewGame(state);
         EnterScreen(state, ScreenState::WorldIntro);
     }
@@ -267,10 +312,13 @@ void UpdateWorldIntro(GameState& state) {
     }
 }
 
-void UpdateTravel(GameState& state) {
+void UpdateTravel(GameState& state, TickEvents& events) {
     if (CountDown(state, walkStep)) {
         state.stage += 1;
         EnterScreen(state, ScreenState::Arrive);
+        if (state.stage == dragonStage) {
+            events.Note(GameEvent::DragonAppears);
+        }
     }
 }
 
@@ -280,38 +328,41 @@ void UpdateArrive(GameState& state) {
     }
 }
 
-void PressEncounterButton(GameState& state, ie::XInputEngine& input, int x, int y) {
+void PressEncounterButton(GameState& state, ie::XInputEngine& input, TickEvents& events, int x,
+                          int y) {
     if (!LeftReleased(input)) {
         return;
     }
     const ButtonRow& buttons = ButtonsOf(CurrentSlot(state).type);
     for (int i = 0; i < buttonCount; i++) {
         if (ButtonBox(i).Contains(x, y)) {
-            buttons[i].action(state);
+            events.Note(GameEvent::ButtonPressed);
+            buttons[i].action(state, events);
             return;
         }
     }
 }
 
 // The last dismissal ends the encounter, except at the camp, which stays open.
-void DismissMessage(GameState& state, ie::XInputEngine& input, int x, int y) {
+void DismissMessage(GameState& state, ie::XInputEngine& input, TickEvents& events, int x, int y) {
     if (!LeftReleased(input) || !dismissArea.Contains(x, y)) {
         return;
     }
+    events.Note(GameEvent::ButtonPressed);
     state.messages.PopMessage();
     if (state.messages.IsEmpty() && CurrentSlot(state).type != EncounterType::MercenaryCamp) {
         EnterScreen(state, state.hp != 0 ? ScreenState::Depart : ScreenState::GameOver);
     }
 }
 
-void UpdateEncounter(GameState& state, ie::XInputEngine& input) {
+void UpdateEncounter(GameState& state, ie::XInputEngine& input, TickEvents& events) {
     const int x = input.MouseX() / 2;
     const int y = input.MouseY() / 2;
     if (state.messages.IsEmpty()) {
-        PressEncounterButton(state, input, x, y);
+        PressEncounterButton(state, input, events, x, y);
     }
     if (!state.messages.IsEmpty()) {
-        DismissMessage(state, input, x, y);
+        DismissMessage(state, input, events, x, y);
     }
 }
 
@@ -328,8 +379,9 @@ void UpdateDepart(GameState& state) {
     }
 }
 
-void UpdateGameOver(GameState& state, ie::XInputEngine& input) {
+void UpdateGameOver(GameState& state, ie::XInputEngine& input, TickEvents& events) {
     if (LeftPressed(input)) {
+        events.Note(GameEvent::ButtonPressed);
         EnterScreen(state, ScreenState::Title);
     }
 }
@@ -337,27 +389,32 @@ void UpdateGameOver(GameState& state, ie::XInputEngine& input) {
 }  // namespace
 
 bool UpdateGame(GameState& state, ie::XInputEngine& input) {
+    TickEvents unheard;
+    return UpdateGame(state, input, unheard);
+}
+
+bool UpdateGame(GameState& state, ie::XInputEngine& input, TickEvents& events) {
     switch (state.screen) {
     case ScreenState::Title:
-        UpdateTitle(state, input);
+        UpdateTitle(state, input, events);
         break;
     case ScreenState::WorldIntro:
         UpdateWorldIntro(state);
         break;
     case ScreenState::Travel:
-        UpdateTravel(state);
+        UpdateTravel(state, events);
         break;
     case ScreenState::Arrive:
         UpdateArrive(state);
         break;
     case ScreenState::InEncounter:
-        UpdateEncounter(state, input);
+        UpdateEncounter(state, input, events);
         break;
     case ScreenState::Depart:
         UpdateDepart(state);
         break;
     case ScreenState::GameOver:
-        UpdateGameOver(state, input);
+        UpdateGameOver(state, input, events);
         break;
     }
     return true;

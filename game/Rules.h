@@ -8,8 +8,13 @@ namespace ie {
 class XInputEngine;
 }  // namespace ie
 
-// One tick of the game on the given record, reading the given input. Always
-// true: the game never ends the program by itself.
+class TickEvents;
+
+// One tick of the game on the given record, reading the given input, noting
+// in `events` what happened (game/Events.h). Always true: the game never ends
+// the program by itself.
+bool UpdateGame(GameState& state, ie::XInputEngine& input, TickEvents& events);
+// The same tick, its events unheard.
 bool UpdateGame(GameState& state, ie::XInputEngine& input);
 
 // Makes the game speak the language from now on: the one call a shell makes

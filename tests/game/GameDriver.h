@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "game/Events.h"
 #include "game/GameState.h"
 #include "game/Rules.h"
 #include "ie/XInputEngine.h"
@@ -48,15 +50,20 @@ private:
 };
 
 // Plays a game the way the game thread does: each tick latches the input
-// through the real pointer adapter, then runs the rules once. Positions are
-// virtual-screen pixels (the window is twice as large).
+// through the real pointer adapter, then runs the rules once and hands their
+// events to afterTick, if set. Positions are virtual-screen pixels (the
+// window is twice as large).
 class GameDriver {
 public:
     GameDriver() { adapter.SetMouseArea(0, 0, 640, 480, false); }
 
     void Tick() {
         adapter.Update();
-        UpdateGame(state, adapter);
+        TickEvents events;
+        UpdateGame(state, adapter, events);
+        if (afterTick) {
+            afterTick(events);
+        }
     }
     void Ticks(int count) {
         for (int i = 0; i < count; i++) {
@@ -101,6 +108,7 @@ public:
     std::string Front() const { return state.messages.FrontText(state.language); }
 
     GameState state;
+    std::function<void(const TickEvents&)> afterTick;
     FakePointer pointer;
     ie::ZInputEngineAdapter adapter{&pointer};
 };
