@@ -26,19 +26,6 @@ SCREENS = os.path.join(SOURCE, 'tests', 'e2e', 'screens')
 FROZEN_SECONDS = 1768046400
 FRAME_MS = 1000.0 / 60.0
 PATIENCE = float(os.environ.get('DUNMARK_E2E_PATIENCE', '60'))
-# The one count of the bytes a first visit costs before the game's first
-# screen: every response's transferSize (its headers and its body as sent;
-# the site is served uncompressed) by the page's resource timing, the
-# document's own included, of the requests begun before the page's mark of
-# the first screen; with the request count. Null before the mark. The
-# worker registers later, and the sounds are fetched after the mark.
-BYTES_BEFORE_FIRST_SCREEN = """
-const mark = performance.getEntriesByName('dunmark: first screen')[0];
-if (!mark) { return null; }
-const before = performance.getEntriesByType('navigation').concat(
-  performance.getEntriesByType('resource').filter(e => e.startTime < mark.startTime));
-return [before.reduce((sum, e) => sum + e.transferSize, 0), before.length];
-"""
 
 
 class Failure(Exception):
