@@ -14,3 +14,8 @@ set(DUNMARK_OPENAL_LINKS -lopenal)
 
 # The PNG decoder under the image loader (CMakeLists.txt).
 set(DUNMARK_PNG_DECODER_DEFAULT stb)
+
+# Compiled and linked for size: the module is the largest file a first visit
+# loads before the title, and the game's own work a frame is small beside the
+# browser's drawing.
+set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
