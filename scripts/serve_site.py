@@ -4,12 +4,31 @@ files inside the folder (a path that leads out of it, however encoded, or a
 link that points out of it, is not found) and lists no folders.
 Site(folder) serves it on a free port from a thread of its own; its origin
 is http://127.0.0.1:PORT and close() stops it. Asked to, it keeps what it
-answered: (path, status) in answers, in order."""
+answered: (path, status) in answers, in order. FIRST_SCREEN_BYTES and
+folder_bytes are the two sizes the browser tests and the benchmark hold the
+site to."""
 
 import functools
 import http.server
 import os
 import threading
+
+# What a first visit costs before the game's first screen, evaluated in the
+# page: the transferSize (the body as sent, uncompressed here, and 300 bytes
+# that Chromium counts for any response's headers) of the document and of
+# every request begun before the page's mark of its first screen. The sounds come after the mark, and the service
+# worker registers later still. A page that makes no mark (one from before
+# the sounds) fetches nothing later: all it fetched counts.
+FIRST_SCREEN_BYTES = """(function () {
+  const mark = performance.getEntriesByName('dunmark: first screen')[0];
+  return performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource')
+    .filter(e => !mark || e.startTime < mark.startTime)).reduce((sum, e) => sum + e.transferSize, 0);
+})()"""
+
+
+def folder_bytes(folder):
+    """The bytes of every file under folder: the whole site."""
+    return sum(os.path.getsize(os.path.join(root, name)) for root, _, names in os.walk(folder) for name in names)
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):

@@ -1,14 +1,20 @@
 #!/usr/bin/env python3
 """The browser's sound engine, through the page's own entry for tests
-(dunmark_play_music: music track 0 from the game's file system; the game
-plays no music):
+(dunmark_play_music: music track 0 from the game's file system, in place
+of the game's own), and the page's sound, tapped where its audio graph meets
+the destination:
 - an MP3 made now by lame (a 1.5 s tone) plays whole: the audio the engine
   hands to Web Audio, counted by the distinct buffers its sources start, is
   as long as the browser's own decoding of the file; "End of file?" comes
   once, and the game goes on;
 - on a page without AudioContext, the sound engine's device error is the
-  page's last word, in place of the canvas."""
+  page's last word, in place of the canvas;
+- silent before a gesture; on the seeded walk each screen's music and each
+  action's effects, by cross-correlation with their files, CLEAR times
+  clearer where they play than elsewhere; silent when muted by the button or
+  M, the button and the page's storage following, also after a reload."""
 
+import base64
 import math
 import os
 import struct
@@ -18,9 +24,11 @@ import tempfile
 import time
 import wave
 
+import numpy as np
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import webtest  # noqa: E402
-from webtest import check  # noqa: E402
+from webtest import Game, Player, check  # noqa: E402
 
 SECONDS = 1.5
 
@@ -123,6 +131,84 @@ def device_error(site):
         page.close()
 
 
+TAP = """window.__tap = [];
+const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function (to) {
+  if (to instanceof AudioDestinationNode && !this.tap) {
+    this.tap = Object.assign(this.context.createScriptProcessor(4096, 1, 1), {onaudioprocess: e =>
+      __tap.push(new Uint8Array(Float32Array.from(e.inputBuffer.getChannelData(0)).buffer))});
+    __tap.rate = this.context.sampleRate;
+    connect.call(connect.call(this, this.tap), to);
+  }
+  return connect.apply(this, arguments);
+};
+window.__take = () => btoa(__tap.splice(0).map(b => String.fromCharCode.apply(null, b)).join(''));"""
+CLEAR = 1.5
+# Each action, the effects heard after it ("~": under louder ones of its tick, not looked for), the music.
+WALK = ((None, (), 'title.mp3'), ((320, 240), ('button.wav',), 'road.mp3'), ('fight', (), 'fight.mp3'),
+        (Game.button_left, ('~button.wav', 'strike.wav', 'struck.wav'), 'fight.mp3'),
+        (Game.button_middle, ('~button.wav', 'potion.wav'), 'fight.mp3'))
+PRESS = {'KeyM': "['keydown', 'keyup'].forEach(t => dispatchEvent(new KeyboardEvent(t, {code: 'KeyM'})))",
+         'button': "document.getElementById('sound').click()"}
+MUTING = (('button', True), ('KeyM', False), ('KeyM', True), ('reload', True))
+
+
+def samples(path, rate, folder):
+    if path.endswith('.mp3'):
+        path = subprocess.run(['lame', '--quiet', '--decode', path, folder + '/decoded.wav'], check=True).args[-1]
+    with wave.open(path) as f:
+        x = np.frombuffer(f.readframes(f.getnframes()), '<i2').reshape(-1, f.getnchannels()).mean(axis=1)
+        return np.interp(np.arange(0, len(x) - 1, f.getframerate() / rate), np.arange(len(x)), x / 32768)
+
+
+def found(a, b):
+    a, b, size = max(a, b, key=len), min(a, b, key=len), 1 << (len(a) + len(b)).bit_length()
+    corr = np.fft.irfft(np.fft.rfft(a, size) * np.conj(np.fft.rfft(b, size)), size)[:len(a) - len(b) + 1]
+    energy = np.concatenate(([0], np.cumsum(a * a)))
+    return np.max(corr / np.sqrt(np.maximum(energy[len(b):] - energy[:-len(b)], len(b) * 1e-6)) / np.linalg.norm(b))
+
+
+def hear(page, action, seconds=2.5):
+    """What the page played in the seconds after the action, its frames on the real clock."""
+    if action == 'reload':
+        page.open()
+    elif action == 'fight':
+        Player(page).encounter_at(1)
+    elif action in PRESS:
+        page.js(PRESS[action])
+    elif action:
+        Player(page).click(action)
+    [(page.frame(), time.sleep(1 / 60)) for _ in range(int(seconds * 60))]
+    return np.frombuffer(base64.b64decode(page.js('return __take()')), '<f4')
+
+
+def walk_heard(site, sfx, folder):
+    page = webtest.Page(site, before=TAP)
+    try:
+        page.open()
+        [page.frame() for _ in range(3)]
+        webtest.wait_for('the sounds, then the site kept', lambda: page.js('return navigator.serviceWorker.controller'))
+        check(len(hear(page, None, 1)) == 0, 'sound before the first gesture')
+        [page.mouse(kind, 5, 5) for kind in ('mousePressed', 'mouseReleased')]  # beside the canvas
+        heard, rate = [hear(page, action) for action, _, _ in WALK], page.js('return __tap.rate')
+        sounds = {name: samples(os.path.join(sfx, name), rate, folder) for name in os.listdir(sfx)}
+        scores = [{n: found(p if n.endswith('.wav') else p[-rate:], s) for n, s in sounds.items()} for p in heard]
+        for score, (_, _, music) in zip(scores, WALK):
+            print('heard: ' + ', '.join('%s %.2f' % (n, score[n]) for n in sorted(score) if score[n] > 0.5))
+            check(max((n for n in score if n.endswith('.mp3')), key=score.get) == music, 'no ' + music)
+        for effect in set(name for _, effects, _ in WALK for name in effects if name[0] != '~'):
+            plays = [s[effect] for s, (_, e, _) in zip(scores, WALK) if effect in e]
+            other = [s[effect] for s, (_, e, _) in zip(scores, WALK) if not {effect, '~' + effect} & set(e)]
+            check(min(plays) >= CLEAR * max(other), '%s: %.2f, elsewhere %.2f' % (effect, min(plays), max(other)))
+        for action, muted in MUTING:
+            peak = np.abs(np.append(hear(page, action, 1.5)[-rate // 2:], 0)).max()
+            state = page.js("return [document.getElementById('sound').ariaPressed, localStorage['dunmark.muted']]")
+            print('%s: peak %.4f; the button pressed, muted kept: %s' % (action, peak, state))
+            check(state == [str(not muted).lower(), str(muted).lower()] and (peak < 1e-4) == muted, action)
+    finally:
+        page.close()
+
+
 def test():
     folder = tempfile.mkdtemp(prefix='dunmark-web-sound-')
     site = webtest.Site(webtest.site_dir())
@@ -130,6 +216,7 @@ def test():
         mp3 = make_mp3(folder)
         plays_whole(site, mp3)
         device_error(site)
+        walk_heard(site, os.path.join(webtest.site_dir(), 'sfx'), folder)
     finally:
         site.close()
         subprocess.run(['rm', '-rf', folder], check=False)
