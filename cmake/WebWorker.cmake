@@ -1,6 +1,6 @@
 # Writes the site's service worker, SITE_DIR/sw.js, from web/sw.js.in: the
 # files it keeps (the page as "./", every file of the site but the worker and
-# the art, and the art as ART_FILES lists it) and its cache's name, a hash of
+# the art, the sounds among them, and the art as ART_FILES lists it) and its cache's name, a hash of
 # those files' names and bytes, so that any change to the site makes a new
 # cache and the same site the same worker. Included by WebSite.cmake, or run
 # on a site alone: cmake -DSOURCE_DIR=... -DSITE_DIR=... -DART_FILES=... -P

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The page as an installed app, in headless Chromium (127.0.0.1 is a secure
 context): installable; the first visit keeps every file, fetching none
-twice (each sound sent to the page, then "not modified" to the worker), and
-a second one asks the server for nothing but the worker; offline
+twice (a sound: to the page, then "not modified"), and a second one asks the
+server for nothing but the worker; offline
 after one visit; an update offered while the old version runs, which keeps
 the run. Prints the precache's size, the first visit's bytes, and the time
 to the game's start on both visits."""
@@ -91,8 +91,7 @@ def first_and_second_visit(site):
         twice = sorted(set(path for path in sent if sent.count(path) > 1))
         check(not twice, 'the first visit fetched these twice: %s' % twice)
         for sound in (path for path in on_disk(webtest.site_dir()) if path.startswith('/sfx/')):
-            check([status for path, status in answers if path == sound] == [200, 304],
-                  '%s: not sent once to the page, then "not modified" to the worker' % sound)
+            check([status for path, status in answers if path == sound] == [200, 304], sound + ' not sent once')
         asked = set(path for path, _ in answers)
         unasked = [url for url in kept if url[len(site.origin):] not in asked]
         check(not unasked, 'kept without being asked of the server: %s' % unasked)

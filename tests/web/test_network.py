@@ -2,8 +2,8 @@
 """The page as shipped, on the machine's own clocks: it loads, the game
 reaches its title and takes a click, and no request leaves the page's
 origin, by the browser's own network events (DevTools' Network domain) and
-the page's resource timing list. Lists what was fetched. The site's two sizes
-(scripts/serve_site.py): at most 500,000 bytes before the first screen, 1,500,000 in all."""
+the page's resource timing list. Lists what was fetched. At most 500,000 bytes
+come before the first screen (scripts/serve_site.py), 1,500,000 in all."""
 
 import json
 import os

@@ -1,18 +1,16 @@
 #!/usr/bin/env python3
 """The browser's sound engine, through the page's own entry for tests
 (dunmark_play_music: music track 0 from the game's file system, in place
-of the game's own), and the page's sound, tapped where its audio graph meets
-the destination:
+of the game's own), and the page's sound, tapped before its destination:
 - an MP3 made now by lame (a 1.5 s tone) plays whole: the audio the engine
   hands to Web Audio, counted by the distinct buffers its sources start, is
   as long as the browser's own decoding of the file; "End of file?" comes
   once, and the game goes on;
+- silent before a gesture; on the seeded walk each screen's music and each action's effects, by
+  cross-correlation with their files, 1.5 times clearer where they play than elsewhere; silent muted by
+  the button or M, the button and the page's storage following, also after a reload;
 - on a page without AudioContext, the sound engine's device error is the
-  page's last word, in place of the canvas;
-- silent before a gesture; on the seeded walk each screen's music and each
-  action's effects, by cross-correlation with their files, CLEAR times
-  clearer where they play than elsewhere; silent when muted by the button or
-  M, the button and the page's storage following, also after a reload."""
+  page's last word, in place of the canvas."""
 
 import base64
 import math
@@ -143,14 +141,14 @@ AudioNode.prototype.connect = function (to) {
   return connect.apply(this, arguments);
 };
 window.__take = () => btoa(__tap.splice(0).map(b => String.fromCharCode.apply(null, b)).join(''));"""
-CLEAR = 1.5
+KEY_M = "['keydown', 'keyup'].forEach(t => dispatchEvent(new KeyboardEvent(t, {code: 'KeyM'})))"
 # Each action, the effects heard after it ("~": under louder ones of its tick, not looked for), the music.
-WALK = ((None, (), 'title.mp3'), ((320, 240), ('button.wav',), 'road.mp3'), ('fight', (), 'fight.mp3'),
-        (Game.button_left, ('~button.wav', 'strike.wav', 'struck.wav'), 'fight.mp3'),
-        (Game.button_middle, ('~button.wav', 'potion.wav'), 'fight.mp3'))
-PRESS = {'KeyM': "['keydown', 'keyup'].forEach(t => dispatchEvent(new KeyboardEvent(t, {code: 'KeyM'})))",
-         'button': "document.getElementById('sound').click()"}
-MUTING = (('button', True), ('KeyM', False), ('KeyM', True), ('reload', True))
+WALK = ((None, (), 'title.mp3'), (lambda page: Player(page).click((320, 240)), ('button.wav',), 'road.mp3'),
+        (lambda page: Player(page).encounter_at(1), (), 'fight.mp3'),
+        (lambda page: Player(page).click(Game.button_left), ('~button.wav', 'strike.wav', 'struck.wav'), 'fight.mp3'),
+        (lambda page: Player(page).click(Game.button_middle), ('~button.wav', 'potion.wav'), 'fight.mp3'))
+MUTING = ((lambda page: page.js("document.getElementById('sound').click()"), True),
+          (lambda page: page.js(KEY_M), False), (lambda page: page.js(KEY_M), True), (lambda page: page.open(), True))
 
 
 def samples(path, rate, folder):
@@ -170,14 +168,7 @@ def found(a, b):
 
 def hear(page, action, seconds=2.5):
     """What the page played in the seconds after the action, its frames on the real clock."""
-    if action == 'reload':
-        page.open()
-    elif action == 'fight':
-        Player(page).encounter_at(1)
-    elif action in PRESS:
-        page.js(PRESS[action])
-    elif action:
-        Player(page).click(action)
+    action(page) if action else None
     [(page.frame(), time.sleep(1 / 60)) for _ in range(int(seconds * 60))]
     return np.frombuffer(base64.b64decode(page.js('return __take()')), '<f4')
 
@@ -186,25 +177,23 @@ def walk_heard(site, sfx, folder):
     page = webtest.Page(site, before=TAP)
     try:
         page.open()
-        [page.frame() for _ in range(3)]
-        webtest.wait_for('the sounds, then the site kept', lambda: page.js('return navigator.serviceWorker.controller'))
-        check(len(hear(page, None, 1)) == 0, 'sound before the first gesture')
+        webtest.wait_for('the sounds, then the site kept', lambda: hear(page, None, 0.05).size == 0 and page.js(
+            'return navigator.serviceWorker.controller'))  # and silence until a gesture
         [page.mouse(kind, 5, 5) for kind in ('mousePressed', 'mouseReleased')]  # beside the canvas
         heard, rate = [hear(page, action) for action, _, _ in WALK], page.js('return __tap.rate')
         sounds = {name: samples(os.path.join(sfx, name), rate, folder) for name in os.listdir(sfx)}
         scores = [{n: found(p if n.endswith('.wav') else p[-rate:], s) for n, s in sounds.items()} for p in heard]
         for score, (_, _, music) in zip(scores, WALK):
-            print('heard: ' + ', '.join('%s %.2f' % (n, score[n]) for n in sorted(score) if score[n] > 0.5))
-            check(max((n for n in score if n.endswith('.mp3')), key=score.get) == music, 'no ' + music)
+            check(max((n for n in score if n.endswith('.mp3')), key=score.get) == music, 'no %s: %s' % (music, score))
         for effect in set(name for _, effects, _ in WALK for name in effects if name[0] != '~'):
             plays = [s[effect] for s, (_, e, _) in zip(scores, WALK) if effect in e]
             other = [s[effect] for s, (_, e, _) in zip(scores, WALK) if not {effect, '~' + effect} & set(e)]
-            check(min(plays) >= CLEAR * max(other), '%s: %.2f, elsewhere %.2f' % (effect, min(plays), max(other)))
-        for action, muted in MUTING:
+            check(min(plays) >= 1.5 * max(other), '%s: %.2f, elsewhere %.2f' % (effect, min(plays), max(other)))
+        for number, (action, muted) in enumerate(MUTING):
             peak = np.abs(np.append(hear(page, action, 1.5)[-rate // 2:], 0)).max()
             state = page.js("return [document.getElementById('sound').ariaPressed, localStorage['dunmark.muted']]")
-            print('%s: peak %.4f; the button pressed, muted kept: %s' % (action, peak, state))
-            check(state == [str(not muted).lower(), str(muted).lower()] and (peak < 1e-4) == muted, action)
+            check(state == [str(not muted).lower(), str(muted).lower()] and (peak < 1e-4) == muted,
+                  'muting step %d: peak %.4f, the button pressed and muted kept %s' % (number, peak, state))
     finally:
         page.close()
 
