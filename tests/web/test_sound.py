@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The browser's sound engine, through the page's own entry for tests
-(dunmark_play_music: music track 0 from the game's file system, in place
-of the game's own), and the page's sound, tapped before its destination:
+(dunmark_play_music: music track 0 from the game's file system; the game
+plays its own once its sounds arrive), and what the page plays, tapped:
 - an MP3 made now by lame (a 1.5 s tone) plays whole: the audio the engine
   hands to Web Audio, counted by the distinct buffers its sources start, is
   as long as the browser's own decoding of the file; "End of file?" comes
@@ -167,7 +167,6 @@ def found(a, b):
 
 
 def hear(page, action, seconds=2.5):
-    """What the page played in the seconds after the action, its frames on the real clock."""
     action(page) if action else None
     [(page.frame(), time.sleep(1 / 60)) for _ in range(int(seconds * 60))]
     return np.frombuffer(base64.b64decode(page.js('return __take()')), '<f4')
