@@ -22,7 +22,7 @@ protected:
         setenv("HOME", scratch.File("home").c_str(), 1);
         ::testing::internal::CaptureStdout();
     }
-    void TearDown() override { static_cast<void>(LogLines()); }
+    void TearDown() override { static_cast<void>(::testing::internal::GetCapturedStdout()); }
 
     // The log lines written since the last call.
     std::string LogLines() {
@@ -31,8 +31,8 @@ protected:
         return lines;
     }
 
-    const std::string path = scratch.File("state") + "/dunmark/mute";
     ScratchDir scratch;
+    const std::string path = scratch.File("state") + "/dunmark/mute";
 };
 
 TEST_F(MuteFile, TheChoiceIsKeptInTheStateFolderAndReadBack) {
@@ -83,8 +83,10 @@ TEST_F(MuteFile, MuteOptionWinsOverTheKeptChoice) {
 TEST_F(MuteFile, ABrokenFileIsIgnoredWithOneLogLine) {
     WriteMuteFile(true);
     LogLines();
-    for (const std::string text : {"", "on", "yes\n", "ON\n", "on\n\n", "on\nmore than that",
-                                   std::string("on\n\0", 4), std::string(100000, 'o')}) {
+    const std::string broken[] = {"",      "on",     "yes\n",
+                                  "ON\n",  "on\n\n", "on\nmore than that",
+                                  std::string("on\n\0", 4), std::string(100000, 'o')};
+    for (const std::string& text : broken) {
         WriteFile(path, text);
         EXPECT_FALSE(ReadMuteFile()) << text.substr(0, 20);
         EXPECT_EQ("APP.message: Ignoring " + path + ": it says neither on nor off\n", LogLines());
