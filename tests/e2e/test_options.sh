@@ -39,7 +39,7 @@ expect_quiet_success "--version"
 answer --help
 expect_quiet_success "--help"
 [[ "$(head -1 "$e2e_work/out.txt")" == "Usage: dunmark "* ]] || fail "--help printed: $(head -3 "$e2e_work/out.txt")"
-for option in "--version" "--language LANG" "en (English)" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
+for option in "--version" "--language LANG" "--mute" "en (English)" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
   grep -qF -- "$option" "$e2e_work/out.txt" || fail "--help does not mention $option"
 done
 help_text=$(cat "$e2e_work/out.txt")
@@ -141,4 +141,19 @@ press_escape "$id"
 wait_game
 [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 [[ "$(sed -n 1p "$e2e_work/out.txt")" == "Dunmark" ]] || fail "no banner with a toolkit option"
+
+# --mute starts muted and is not kept; M then unmutes, and that is kept.
+fresh_workdir
+kept="$XDG_STATE_HOME/dunmark/mute"
+start_game --mute
+id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window with --mute"
+wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
+[[ ! -e "$kept" ]] || fail "--mute was kept"
+xdotool windowfocus --sync "$id" key m
+start=$SECONDS
+while [[ ! -s "$kept" ]] && ((SECONDS - start < e2e_patience)); do sleep 0.05; done
+[[ "$(cat "$kept" 2>/dev/null)" == off ]] || fail "M after --mute kept: $(cat "$kept" 2>&1)"
+press_escape "$id"
+wait_game
+[[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 echo "PASS"
