@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -64,9 +63,10 @@ public:
     void DestroyGraphics() override { NoteOnStderr("destroy graphics"); }
     void DestroyInput() override { NoteOnStderr("destroy input"); }
     void DestroySound() override { NoteOnStderr("destroy sound"); }
-    void KeepMuted(bool muted) override { Note(muted ? "keep muted" : "keep unmuted"); }
+    void KeepMuted(bool muted) override { kept.push_back(muted); }
 
     std::vector<std::string> calls;
+    std::vector<bool> kept;
     StillInput input;
     testsupport::RecordingGraphicEngine renderer;
     SlotJournal textures;
@@ -148,43 +148,24 @@ TEST_F(Shell, EachTickLatchesInputRunsTheRulesAndThenTheSoundEnginesPart) {
     EXPECT_EQ(Calls(ticks, "update sound"), engines.calls);
 }
 
-using Call = testsupport::RecordingSoundEngine::Call;
-
-TEST_F(Shell, TicksPlayNothingUntilTheSoundsAreLoadedAndThenTheScreensMusic) {
+// Once the sounds are loaded, the next tick starts the screen's music; M
+// mutes and unmutes, each choice handed to the shell to keep.
+TEST_F(Shell, TicksPlayTheSoundsOnceLoadedAndMTogglesMuteForTheShellToKeep) {
     startup.Step(engines);
     startup.Step(engines);
-    testsupport::RecordingSoundEngine sound;
     EXPECT_TRUE(TickGame(engines));
-    EXPECT_FALSE(GameSoundsLoaded());
-    PlayGameSoundsOn(sound);
-    EXPECT_TRUE(GameSoundsLoaded());
-    EXPECT_TRUE(sound.tracks.empty());
-    EXPECT_TRUE(TickGame(engines));
-    EXPECT_TRUE(TickGame(engines));
-    EXPECT_EQ((std::vector<Call>{{static_cast<int>(Music::Title), 1.0f}}), sound.tracks);
-}
-
-// M mutes and unmutes; each change is handed to the shell to keep.
-TEST_F(Shell, MTogglesMuteAndTheShellKeepsEachChoice) {
-    startup.Step(engines);
-    startup.Step(engines);
     testsupport::RecordingSoundEngine sound;
     PlayGameSoundsOn(sound);
-    EXPECT_TRUE(TickGame(engines));
-    engines.calls.clear();
-    const Calls keptAfter[] = {{"keep muted"}, {"keep muted", "keep unmuted"}};
-    for (const Calls& kept : keptAfter) {
+    for (const bool muted : {true, false}) {
         engines.input.pressedKey = muteKey;
         EXPECT_TRUE(TickGame(engines));
         engines.input.pressedKey = 0;
         EXPECT_TRUE(TickGame(engines));
-        Calls keeps;
-        std::copy_if(engines.calls.begin(), engines.calls.end(), std::back_inserter(keeps),
-                     [](const std::string& call) { return call.rfind("keep", 0) == 0; });
-        EXPECT_EQ(kept, keeps);
-        EXPECT_EQ(kept.size() == 1, Muted());
-        EXPECT_EQ((Call{-1, Muted() ? 0.0f : 1.0f}), sound.tracks.back());
+        EXPECT_EQ(muted, Muted());
     }
+    EXPECT_EQ((std::vector<bool>{true, false}), engines.kept);
+    using Call = testsupport::RecordingSoundEngine::Call;
+    EXPECT_EQ((std::vector<Call>{{static_cast<int>(Music::Title), 0.0f}, {-1, 1.0f}}), sound.tracks);
 }
 
 // Browser frames every period, the even ones `jitter` early and the odd ones

@@ -13,10 +13,7 @@ public:
     struct Call {
         int number;  // effect or track; -1 for a volume change
         float volume;
-
-        bool operator==(const Call& other) const {
-            return number == other.number && volume == other.volume;
-        }
+        bool operator==(const Call& other) const { return number == other.number && volume == other.volume; }
     };
 
     void PlayMusic(int music, float volume, int32_t) override { tracks.push_back({music, volume}); }
@@ -28,11 +25,7 @@ public:
     }
     void StopAllSounds() override {}
     void Update() override {}
-
-    void Clear() {
-        effects.clear();
-        tracks.clear();
-    }
+    void Clear() { *this = RecordingSoundEngine(); }
 
     std::vector<Call> effects;
     std::vector<Call> tracks;  // tracks started and music volumes set
