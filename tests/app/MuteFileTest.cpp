@@ -9,60 +9,38 @@
 
 namespace {
 
-using testsupport::ReadFile;
-using testsupport::WriteFile;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
 
-// The state folder and home both in a scratch folder; the log caught.
-class MuteFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        setenv("XDG_STATE_HOME", scratch.File("state").c_str(), 1);
-        setenv("HOME", scratch.File("home").c_str(), 1);
-        ::testing::internal::CaptureStdout();
-    }
-    void TearDown() override { static_cast<void>(::testing::internal::GetCapturedStdout()); }
-
-    // The log lines written since the last call.
-    std::string LogLines() {
-        const std::string lines = ::testing::internal::GetCapturedStdout();
-        ::testing::internal::CaptureStdout();
-        return lines;
-    }
-
+// The state folder in a scratch home: a relative state home is ignored, as
+// the launcher ignores it. A file broken or unwritable is one log line.
+TEST(MuteFile, TheChoiceIsKeptInTheStateFolderAndABrokenOneIgnored) {
     testsupport::ScratchDir scratch;
-    const std::string path = scratch.File("state") + "/dunmark/mute";
-};
-
-// A relative state home is ignored, as the launcher ignores it.
-TEST_F(MuteFile, TheChoiceIsKeptInTheStateFolderAndReadBack) {
-    EXPECT_FALSE(StartsMuted(false)) << "no choice kept yet";
-    for (const bool muted : {true, false, true}) {
-        WriteMuteFile(muted);
-        EXPECT_EQ(muted ? "on\n" : "off\n", ReadFile(path));
-        EXPECT_EQ(muted, StartsMuted(false));
-    }
+    setenv("HOME", scratch.Path().c_str(), 1);
     setenv("XDG_STATE_HOME", "state", 1);
-    WriteMuteFile(false);
-    EXPECT_EQ("off\n", ReadFile(scratch.File("home") + "/.local/state/dunmark/mute"));
-    EXPECT_EQ("", LogLines());
-}
-
-TEST_F(MuteFile, ABrokenFileIsIgnoredWithOneLogLine) {
-    WriteMuteFile(true);
-    const std::string broken[] = {"", "on", "yes\n", "ON\n", "on\n\n", std::string("on\n\0", 4),
-                                  std::string(100000, 'o')};
-    for (const std::string& text : broken) {
-        WriteFile(path, text);
-        EXPECT_FALSE(ReadMuteFile()) << text.substr(0, 20);
-        EXPECT_EQ("APP.message: Ignoring " + path + ": it says neither on nor off\n", LogLines());
+    const std::string path = scratch.File(".local/state/dunmark/mute");
+    CaptureStdout();
+    EXPECT_FALSE(StartsMuted(false)) << "no choice kept yet";
+    for (const bool muted : {true, false}) {
+        WriteMuteFile(muted);
+        EXPECT_EQ(muted ? "on\n" : "off\n", testsupport::ReadFile(path));
+        EXPECT_EQ(muted, StartsMuted(false));
+        EXPECT_TRUE(StartsMuted(true));
     }
-}
-
-TEST_F(MuteFile, AFileThatCannotBeWrittenIsGivenUpWithOneLogLine) {
-    WriteFile(scratch.File("state"), "a file where the folder should be");
+    EXPECT_EQ("", GetCapturedStdout());
+    const std::string broken[] = {"", "on", "yes\n", "on\n\n", std::string("on\n\0", 4), "on\non\non\non\n"};
+    for (const std::string& text : broken) {
+        testsupport::WriteFile(path, text);
+        CaptureStdout();
+        EXPECT_FALSE(ReadMuteFile()) << text;
+        EXPECT_EQ("APP.message: Ignoring " + path + ": it says neither on nor off\n", GetCapturedStdout());
+    }
+    testsupport::WriteFile(scratch.File("file"), "a file where the folder should be");
+    setenv("XDG_STATE_HOME", scratch.File("file").c_str(), 1);
+    CaptureStdout();
     WriteMuteFile(true);
-    EXPECT_EQ("APP.message: Cannot keep the mute choice in " + path + ": Not a directory\n", LogLines());
-    EXPECT_FALSE(ReadMuteFile());
+    EXPECT_EQ("APP.message: Cannot keep the mute choice in " + scratch.File("file/dunmark/mute") +
+                  ": Not a directory\n", GetCapturedStdout());
 }
 
 }  // namespace

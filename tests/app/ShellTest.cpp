@@ -8,25 +8,20 @@
 #include <vector>
 
 #include "app/ArtFiles.h"
-#include "app/GameSounds.h"
 #include "app/Globals.h"
 #include "app/Shell.h"
 #include "app/web/FrameClock.h"
 #include "game/GameState.h"
 #include "ge/TextureLoader.h"
-#include "game/SoundIds.h"
 #include "tests/support/RecordingGraphicEngine.h"
-#include "tests/support/RecordingSoundEngine.h"
 
 namespace {
 
-// Input with nothing pressed but the key the test holds, counting its latches.
+// Input with nothing pressed, counting its latches.
 class StillInput final : public ie::XInputEngine {
 public:
     void Update() override { ++updates; }
-    bool KeyChanged(uint32_t key, bool was, bool is) override {
-        return key == pressedKey && !was && is;
-    }
+    bool KeyChanged(uint32_t, bool, bool) override { return false; }
     bool KeyWasDown(uint32_t) override { return false; }
     bool KeyIsDown(uint32_t) override { return false; }
     int MouseX() override { return 0; }
@@ -36,7 +31,6 @@ public:
     bool ButtonIsDown(uint32_t) override { return false; }
 
     int updates = 0;
-    uint32_t pressedKey = 0xffffffffu;
 };
 
 class SlotJournal final : public ge::XTextureStore {
@@ -63,10 +57,8 @@ public:
     void DestroyGraphics() override { NoteOnStderr("destroy graphics"); }
     void DestroyInput() override { NoteOnStderr("destroy input"); }
     void DestroySound() override { NoteOnStderr("destroy sound"); }
-    void KeepMuted(bool muted) override { kept.push_back(muted); }
 
     std::vector<std::string> calls;
-    std::vector<bool> kept;
     StillInput input;
     testsupport::RecordingGraphicEngine renderer;
     SlotJournal textures;
@@ -96,11 +88,7 @@ protected:
         mkdir("run", 0755);
         ASSERT_EQ(0, chdir("run"));
     }
-    void TearDown() override {
-        ForgetGameSounds();
-        SetMuted(false);
-        ASSERT_EQ(0, chdir(".."));
-    }
+    void TearDown() override { ASSERT_EQ(0, chdir("..")); }
 
     using Calls = std::vector<std::string>;
     JournalEngines engines;
@@ -146,26 +134,6 @@ TEST_F(Shell, EachTickLatchesInputRunsTheRulesAndThenTheSoundEnginesPart) {
     }
     EXPECT_EQ(ticks, engines.input.updates);
     EXPECT_EQ(Calls(ticks, "update sound"), engines.calls);
-}
-
-// Once the sounds are loaded, the next tick starts the screen's music; M
-// mutes and unmutes, each choice handed to the shell to keep.
-TEST_F(Shell, TicksPlayTheSoundsOnceLoadedAndMTogglesMuteForTheShellToKeep) {
-    startup.Step(engines);
-    startup.Step(engines);
-    EXPECT_TRUE(TickGame(engines));
-    testsupport::RecordingSoundEngine sound;
-    PlayGameSoundsOn(sound);
-    for (const bool muted : {true, false}) {
-        engines.input.pressedKey = muteKey;
-        EXPECT_TRUE(TickGame(engines));
-        engines.input.pressedKey = 0;
-        EXPECT_TRUE(TickGame(engines));
-        EXPECT_EQ(muted, Muted());
-    }
-    EXPECT_EQ((std::vector<bool>{true, false}), engines.kept);
-    using Call = testsupport::RecordingSoundEngine::Call;
-    EXPECT_EQ((std::vector<Call>{{static_cast<int>(Music::Title), 0.0f}, {-1, 1.0f}}), sound.tracks);
 }
 
 // Browser frames every period, the even ones `jitter` early and the odd ones

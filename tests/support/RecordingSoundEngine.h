@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "se/XSoundEngine.h"
@@ -10,11 +11,7 @@ namespace testsupport {
 // as not playing, as a track that played once or a missing file does.
 class RecordingSoundEngine final : public se::XSoundEngine {
 public:
-    struct Call {
-        int number;  // effect or track; -1 for a volume change
-        float volume;
-        bool operator==(const Call& other) const { return number == other.number && volume == other.volume; }
-    };
+    using Call = std::pair<int, float>;  // effect or track (-1: a volume change), volume
 
     void PlayMusic(int music, float volume, int32_t) override { tracks.push_back({music, volume}); }
     int CurrentMusic() override { return -1; }
@@ -25,7 +22,6 @@ public:
     }
     void StopAllSounds() override {}
     void Update() override {}
-    void Clear() { *this = RecordingSoundEngine(); }
 
     std::vector<Call> effects;
     std::vector<Call> tracks;  // tracks started and music volumes set
