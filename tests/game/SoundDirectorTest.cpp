@@ -3,21 +3,39 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "app/SoundFiles.h"
 #include "game/Random.h"
 #include "game/Save.h"
+#include "se/XSoundEngine.h"
 #include "tests/game/GameDriver.h"
-#include "tests/support/RecordingSoundEngine.h"
 
 namespace {
 
 using gametest::GameDriver;
-using Call = testsupport::RecordingSoundEngine::Call;
+using Call = std::pair<int, float>;  // effect or track (-1: the music's volume set), volume
 using T = EncounterType;
 using E = Effect;
 using Step = void (*)(GameDriver&);
+
+// Writes down what it is asked. Its music always reads as not playing, as a
+// once-track's or a missing file's does.
+struct RecordingSound final : se::XSoundEngine {
+    void PlayMusic(int music, float volume, int32_t) override { tracks.push_back({music, volume}); }
+    int CurrentMusic() override { return -1; }
+    void SetMusicVolume(float volume) override { tracks.push_back({-1, volume}); }
+    se::XSound* PlaySound(int sound, float volume, bool) override {
+        effects.push_back({sound, volume});
+        return nullptr;
+    }
+    void StopAllSounds() override {}
+    void Update() override {}
+
+    std::vector<Call> effects;
+    std::vector<Call> tracks;
+};
 
 // A game whose every tick is heard through the director.
 struct HeardGame {
@@ -26,7 +44,7 @@ struct HeardGame {
     GameDriver driver;
     GameState& state = driver.state;
     SoundDirector director;
-    testsupport::RecordingSoundEngine sound;
+    RecordingSound sound;
 };
 
 void StandAt(GameDriver& d, T type, int32_t hp = 100, int32_t attack = 5, int32_t exp = 1, int32_t gold = 1) {
@@ -109,7 +127,6 @@ Call Track(Music music, float volume = SoundDirector::musicVolume) {
     return {static_cast<int>(music), volume};
 }
 
-// The engine's music reads as not playing all along, as a once-track's does.
 TEST(SoundDirector, ARestoredRunStartsItsScreensMusicAndGameOverPlaysOnce) {
     const std::pair<Step, Music> restored[] = {{NoSetUp, Music::Title}, {Dying, Music::Fight}, {Shop, Music::Camp},
                                                {[](GameDriver& d) { StandAt(d, T::Dragon); }, Music::Dragon}};
