@@ -142,17 +142,36 @@ wait_game
 [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 [[ "$(sed -n 1p "$e2e_work/out.txt")" == "Dunmark" ]] || fail "no banner with a toolkit option"
 
-# --mute starts muted and is not kept; M then unmutes, and that is kept.
+# The kept mute: --mute starts muted and is not kept; M toggles the choice
+# and keeps it; a broken or unwritable file is one log line, and the game
+# goes on. Each game notes the kept choice once started, hears M, and ends.
+press_m() {
+  local line=$1 id
+  shift
+  start_game "$@"
+  id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window with $*"
+  wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
+  kept_before=$(cat "$kept" 2>/dev/null || true)
+  xdotool windowfocus --sync "$id" key m
+  wait_output_line "$line" || fail "M after $*: no line \"$line\""
+  press_escape "$id"
+  wait_game
+  [[ "$game_code" == 0 ]] || fail "exit code $game_code after M and Escape"
+}
+expect_kept() { [[ "$(cat "$kept" 2>/dev/null)" == "$1" ]] || fail "kept \"$(cat "$kept" 2>&1)\", not $1"; }
 fresh_workdir
 kept="$XDG_STATE_HOME/dunmark/mute"
-start_game --mute
-id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window with --mute"
-wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
-[[ ! -e "$kept" ]] || fail "--mute was kept"
-xdotool windowfocus --sync "$id" key m
-start=$SECONDS
-while [[ ! -s "$kept" ]] && ((SECONDS - start < e2e_patience)); do sleep 0.05; done
-[[ "$(cat "$kept" 2>/dev/null)" == off ]] || fail "M after --mute kept: $(cat "$kept" 2>&1)"
-press_escape "$id"
-wait_game
+press_m "APP.message: Sound is on" --mute
+[[ -z "$kept_before" ]] || fail "--mute was kept"
+expect_kept off
+press_m "APP.message: Sound is muted"
+expect_kept on
+press_m "APP.message: Sound is on"
+expect_kept off
+echo loud >"$kept"
+press_m "APP.message: Sound is muted"
+grep -qxF "APP.message: Ignoring $kept: it says neither on nor off" "$e2e_work/out.txt" || fail "the broken file unnamed"
+expect_kept on
+touch "$e2e_work/file"
+XDG_STATE_HOME=$e2e_work/file press_m "APP.message: Cannot keep the mute choice in $e2e_work/file/dunmark/mute: Not a directory"
 echo "PASS"
