@@ -32,7 +32,6 @@ struct RecordingSound final : se::XSoundEngine {
     }
     void StopAllSounds() override {}
     void Update() override {}
-
     std::vector<Call> effects;
     std::vector<Call> tracks;
 };
@@ -40,19 +39,16 @@ struct RecordingSound final : se::XSoundEngine {
 // A game whose every tick is heard through the director.
 struct HeardGame {
     HeardGame() { driver.afterTick = [this](const TickEvents& e) { director.Direct(state, e, sound); }; }
-
     GameDriver driver;
     GameState& state = driver.state;
     SoundDirector director;
     RecordingSound sound;
 };
 
-void StandAt(GameDriver& d, T type, int32_t hp = 100, int32_t attack = 5, int32_t exp = 1, int32_t gold = 1) {
-    Encounter encounter = gametest::TableEntry(type);
-    if (type > T::WitchHut) {
-        encounter = {type, hp, attack, exp, gold, 0, 0, encounter.name, encounter.description};
-    }
-    d.StandAt(type == T::Dragon ? dragonStage : 2, encounter);
+// A place or a monster with the given numbers, worth 1 gold.
+void StandAt(GameDriver& d, T type, int32_t hp = 100, int32_t attack = 5, int32_t exp = 1) {
+    const Encounter& entry = gametest::TableEntry(type);
+    d.StandAt(type == T::Dragon ? dragonStage : 2, {type, hp, attack, exp, 1, 0, 0, entry.name, entry.description});
 }
 template <int button> void Click(GameDriver& d) { d.ClickButton(button); }
 template <int gold> void Camp(GameDriver& d) { StandAt(d, T::MercenaryCamp); d.state.gold = gold; }
@@ -152,8 +148,8 @@ TEST(SoundDirector, MutedNoEffectStartsAndTheMusicIsSilentUntilUnmuted) {
     game.driver.ClickButton(0);  // a blow
     game.driver.ClickButton(2);  // fled: the road's music starts, unheard
     EXPECT_TRUE(game.sound.effects.empty());
-    const float silent = SoundDirector::silent;
-    EXPECT_EQ((std::vector<Call>{Track(Music::Fight), {-1, silent}, Track(Music::Road, silent)}), game.sound.tracks);
+    const std::vector<Call> silent = {Track(Music::Fight), {-1, 0.0f}, Track(Music::Road, 0.0f)};
+    EXPECT_EQ(silent, game.sound.tracks);
     game.sound.tracks.clear();
     game.director.SetMuted(false);
     game.driver.Ticks(2);
