@@ -144,34 +144,31 @@ wait_game
 
 # The kept mute: --mute starts muted and is not kept; M toggles the choice
 # and keeps it; a broken or unwritable file is one log line, and the game
-# goes on. Each game notes the kept choice once started, hears M, and ends.
+# goes on. Each game notes the kept choice once started, hears M, logs the
+# line given, ends, and leaves the choice given kept.
 press_m() {
-  local line=$1 id
-  shift
+  local line=$1 after=$2 id
+  shift 2
   start_game "$@"
   id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window with $*"
   wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
   kept_before=$(cat "$kept" 2>/dev/null || true)
   xdotool windowfocus --sync "$id" key m
-  wait_output_line "$line" || fail "M after $*: no line \"$line\""
+  wait_output_line "APP.message: $line" || fail "M after $*: no line \"$line\""
   press_escape "$id"
   wait_game
   [[ "$game_code" == 0 ]] || fail "exit code $game_code after M and Escape"
+  [[ "$(cat "$kept" 2>/dev/null)" == "$after" ]] || fail "M after $*: kept \"$(cat "$kept" 2>&1)\", not $after"
 }
-expect_kept() { [[ "$(cat "$kept" 2>/dev/null)" == "$1" ]] || fail "kept \"$(cat "$kept" 2>&1)\", not $1"; }
 fresh_workdir
 kept="$XDG_STATE_HOME/dunmark/mute"
-press_m "APP.message: Sound is on" --mute
+press_m "Sound is on" off --mute
 [[ -z "$kept_before" ]] || fail "--mute was kept"
-expect_kept off
-press_m "APP.message: Sound is muted"
-expect_kept on
-press_m "APP.message: Sound is on"
-expect_kept off
+press_m "Sound is muted" on
+press_m "Sound is on" off
 echo loud >"$kept"
-press_m "APP.message: Sound is muted"
+press_m "Sound is muted" on
 grep -qxF "APP.message: Ignoring $kept: it says neither on nor off" "$e2e_work/out.txt" || fail "the broken file unnamed"
-expect_kept on
 touch "$e2e_work/file"
-XDG_STATE_HOME=$e2e_work/file press_m "APP.message: Cannot keep the mute choice in $e2e_work/file/dunmark/mute: Not a directory"
+XDG_STATE_HOME=$e2e_work/file press_m "Cannot keep the mute choice in $e2e_work/file/dunmark/mute: Not a directory" on
 echo "PASS"
