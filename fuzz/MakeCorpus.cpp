@@ -3,7 +3,8 @@
 //         image and mask pairs, and files with a gap before their pixels
 //         (make_corpus.sh adds the same pictures re-saved by ImageMagick);
 //   png/  small PNGs written with LodePNG in several colour types;
-//   wav/  tones for lame to turn into the MP3 seeds (make_corpus.sh).
+//   wav/  tones for lame to turn into the MP3 seeds (make_corpus.sh), the
+//         short ones kept as the WAV reader's seeds.
 #include <lodepng.h>
 
 #include <cmath>

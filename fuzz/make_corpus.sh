@@ -53,7 +53,8 @@ cat "$out/mp3/mono-22050-vbr.mp3" "$out/mp3/stereo-44100.mp3" > "$out/mp3/joined
 lame --quiet -t -m m -b 64 "$wav/mono-44100-long.wav" "$wav/mono.mp3"
 lame --quiet -t -m j -b 64 "$wav/stereo-44100.wav" "$wav/stereo.mp3"
 cat "$wav/mono.mp3" "$wav/stereo.mp3" > "$out/mp3/joined-channels.mp3"
-rm -rf "$wav"
+# The short tones stay as the seeds of the effects' WAV reader.
+rm -f "$wav"/*-long.wav "$wav"/*.mp3
 
 # The saved run has no generated seeds: its seeds are the kept ones of
 # fuzz/corpus/save.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes every file format the game reads: BMP (each transparency mode), PNG,
-# the MP3 music stream and the browser's saved run, with libFuzzer under
+# the MP3 music stream, the effects' WAV files and the browser's saved run, with libFuzzer under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 #   bash scripts/fuzz.sh [SECONDS]   SECONDS a target, default 60
 # Builds into build-fuzz/ (or $DUNMARK_FUZZ_BUILD_DIR) with clang, makes the
@@ -25,7 +25,7 @@ bash "$top/fuzz/make_corpus.sh" "$fuzz_build/bin/make_corpus" "$fuzz_build/corpu
 
 # target:largest input:corpus (the browser build's PNG decoder, stb_png,
 # starts from the PNG corpora)
-targets=(bmp:4096:bmp png:4096:png stb_png:4096:png mp3:65536:mp3 save:4096:save)
+targets=(bmp:4096:bmp png:4096:png stb_png:4096:png mp3:65536:mp3 wav:4096:wav save:4096:save)
 failed=0
 mkdir -p "$fuzz_build/logs" "$fuzz_build/artifacts"
 for entry in "${targets[@]}"; do

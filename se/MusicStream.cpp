@@ -16,6 +16,7 @@ const char* const tag = "SE";
 MusicStream::MusicStream(XMusicDecoder& decoder, TrackEnd trackEnd)
     : decoder(decoder),
       trackEnd(trackEnd),
+      loops{},
       current(-1),
       state(State::Idle),
       source(0),
@@ -35,11 +36,12 @@ MusicStream::~MusicStream() {
     alDeleteBuffers(2, buffers.data());
 }
 
-bool MusicStream::SetName(int music, const std::string& name) {
+bool MusicStream::SetName(int music, const std::string& name, bool loop) {
     if (music < 0 || music >= musicCount) {
         return false;
     }
     names[music] = name;
+    loops[music] = loop;
     return true;
 }
 
@@ -50,23 +52,36 @@ void MusicStream::SetVolume(float volume) {
 }
 
 // The track starts at once if its decoder is ready, else in the first Update
-// after the decoder has answered.
+// after the decoder has answered. The track before it stops in any case.
 void MusicStream::Play(int music, float volume) {
     if (music < 0 || music >= musicCount) {
         return;
     }
     const std::string& name = names[music];
-    decoder.Open(name);
+    const bool opened = decoder.Open(name, loops[music]);
     ClearQueue();
     streamedBytes = 0;
     current = music;
     state = State::Waiting;
+    if (!opened) {
+        GiveUp(decoder.Failure());
+        return;
+    }
     if (decoder.IsReady()) {
         StartQueue();
     }
     SetVolume(volume);
     CheckStarted();
-    LogMessage(("Music " + name + " is started to play").c_str(), tag);
+    if (current == music) {
+        LogMessage(("Music " + name + " is started to play").c_str(), tag);
+    }
+}
+
+// A track that cannot be played: said once, and the game goes on without it.
+void MusicStream::GiveUp(const std::string& reason) {
+    LogMessage(reason.c_str(), tag);
+    current = -1;
+    state = State::Idle;
 }
 
 void MusicStream::ClearQueue() {
@@ -84,7 +99,9 @@ void MusicStream::ClearQueue() {
 void MusicStream::StartQueue() {
     while (Fill(0) == 0) {
         if (decoder.IsExhausted()) {
-            LogError(("No audio in " + names[current]).c_str(), tag);
+            const std::string& failure = decoder.Failure();
+            GiveUp(failure.empty() ? "No audio in " + names[current] : failure);
+            return;
         }
     }
     alSourceQueueBuffers(source, 1, &buffers[0]);
@@ -127,6 +144,11 @@ bool MusicStream::Refill(int index) {
         alSourceQueueBuffers(source, 1, &buffers[index]);
         return true;
     }
+    if (!decoder.Failure().empty()) {
+        // The samples already queued still play out.
+        GiveUp(decoder.Failure());
+        return false;
+    }
     current = -1;
     if (trackEnd == TrackEnd::Once) {
         state = State::Idle;
@@ -138,6 +160,10 @@ bool MusicStream::Refill(int index) {
 void MusicStream::Update() {
     if (state == State::Waiting) {
         if (decoder.IsReady()) {
+            if (!decoder.Failure().empty()) {
+                GiveUp(decoder.Failure());
+                return;
+            }
             StartQueue();
             CheckStarted();
         }

@@ -15,8 +15,9 @@ namespace se {
 enum class TrackEnd { EveryEmptyBuffer, Once };
 
 // One music track at a time, its PCM streamed from a decoder through two
-// OpenAL buffers that take turns in the queue of the music source. Every
-// failure ends the program through LogError.
+// OpenAL buffers that take turns in the queue of the music source. A track
+// whose file cannot be opened or decoded says so in one log line and stops;
+// OpenAL's failures end the program through LogError.
 class MusicStream {
 public:
     static constexpr int musicCount = 16;
@@ -27,8 +28,9 @@ public:
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
 
-    // Numbers outside the table are refused (false).
-    bool SetName(int music, const std::string& name);
+    // Numbers outside the table are refused (false). A looping track starts
+    // again at its end without a gap; any other plays once.
+    bool SetName(int music, const std::string& name, bool loop);
     void Play(int music, float volume);
     int Current() const { return current; }
     void SetVolume(float volume);
@@ -44,6 +46,7 @@ private:
 
     void ClearQueue();
     void StartQueue();
+    void GiveUp(const std::string& reason);
     void CheckStarted() const;
     int Fill(int index);
     bool Refill(int index);
@@ -52,6 +55,7 @@ private:
     XMusicDecoder& decoder;
     const TrackEnd trackEnd;
     std::array<std::string, musicCount> names;
+    std::array<bool, musicCount> loops;
     int current;
     State state;
     ALuint source;

@@ -21,9 +21,11 @@ public:
     // The most bytes one Decode gives.
     static constexpr int pieceSize = 32768;
 
-    // Starts on the named file and drops the track before it. Ends the
-    // program through LogError if the file cannot be opened.
-    virtual void Open(const std::string& name) = 0;
+    // Starts on the named file and drops the track before it. A looping
+    // track starts again at its end: its first PCM follows its last without
+    // a gap, and it is never exhausted. False, with the reason in Failure(),
+    // if the file cannot be opened.
+    virtual bool Open(const std::string& name, bool loop) = 0;
     // Whether the opened track can be decoded yet: a decoder may take the
     // whole file and answer later.
     virtual bool IsReady() = 0;
@@ -32,6 +34,9 @@ public:
     virtual PcmPiece Decode() = 0;
     // True once nothing more can come out of the track.
     virtual bool IsExhausted() const = 0;
+    // Why the track could not be opened or decoded any further, or empty.
+    // A failed track is exhausted.
+    virtual const std::string& Failure() const = 0;
 
 protected:
     XMusicDecoder() = default;

@@ -1,6 +1,7 @@
 #include "se/ZSoundEngineCore.h"
 
 #include "app/Log.h"
+#include "se/WavFile.h"
 
 namespace se {
 
@@ -44,6 +45,22 @@ ZSoundEngineCore::ZSoundEngineCore(XMusicDecoder& decoder, TrackEnd trackEnd)
 // the context still exists; the device goes last.
 ZSoundEngineCore::~ZSoundEngineCore() {
     LogMessage("Killing Sound Engine...", tag);
+}
+
+bool ZSoundEngineCore::LoadSoundFile(int sound, const std::string& path) {
+    WavSound wav;
+    std::string error;
+    if (!ReadWavFile(path, wav, error)) {
+        LogMessage(("Cannot load sound " + path + ": " + error).c_str(), tag);
+        return false;
+    }
+    const ALenum format = wav.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+    const ALsizei bytes = static_cast<ALsizei>(wav.samples.size() * sizeof(int16_t));
+    if (!LoadSound(sound, format, wav.samples.data(), bytes, wav.rate)) {
+        LogMessage(("Cannot load sound " + path + ": its slot is taken or out of range").c_str(), tag);
+        return false;
+    }
+    return true;
 }
 
 void ZSoundEngineCore::PlayMusic(int music, float volume, int32_t) {

@@ -46,13 +46,20 @@ public:
     void StopAllSounds() override;
     void Update() override;
 
-    // Filling the tables. The game itself fills nothing; numbers outside the
-    // tables are refused (false). LoadSound fills an empty slot only, with a
-    // new buffer that the engine owns from then on.
-    bool SetMusicName(int music, const std::string& name) { return stream.SetName(music, name); }
+    // Filling the tables; numbers outside them are refused (false). A looping
+    // track starts again at its end without a gap; any other plays once.
+    // LoadSound fills an empty slot only, with a new buffer that the engine
+    // owns from then on.
+    bool SetMusicName(int music, const std::string& name, bool loop = false) {
+        return stream.SetName(music, name, loop);
+    }
     bool LoadSound(int sound, ALenum format, const void* samples, ALsizei size, ALsizei rate) {
         return effects.Load(sound, format, samples, size, rate);
     }
+    // Fills an empty effect slot from a 16-bit PCM WAV file. A file that
+    // cannot be read or is not such a file is said in one log line (false),
+    // and the effect stays silent.
+    bool LoadSoundFile(int sound, const std::string& path);
 
     // Read-only views for diagnostics.
     ALuint MusicSource() const { return stream.Source(); }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/Log.h"
 
 // The browser's MP3 decoder: decodeAudioData on an OfflineAudioContext,
 // which resamples to its own rate (44100 Hz). Jobs are numbered; the decoder
@@ -80,8 +79,6 @@ namespace se {
 
 namespace {
 
-const char* const tag = "SE";
-
 bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& bytes) {
     FILE* const file = std::fopen(name.c_str(), "rb");
     if (file == nullptr) {
@@ -99,7 +96,8 @@ bool ReadWholeFile(const std::string& name, std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-ZMusicDecoderWeb::ZMusicDecoderWeb() : job(0), decoding(false), pcmRead(0), channels(2), rate(44100) {
+ZMusicDecoderWeb::ZMusicDecoderWeb()
+    : job(0), decoding(false), pcmRead(0), channels(2), rate(44100), loop(false) {
 }
 
 ZMusicDecoderWeb::~ZMusicDecoderWeb() {
@@ -108,19 +106,24 @@ ZMusicDecoderWeb::~ZMusicDecoderWeb() {
     }
 }
 
-void ZMusicDecoderWeb::Open(const std::string& name) {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(name, bytes)) {
-        LogError(("Cannot open " + name).c_str(), tag);
-    }
+bool ZMusicDecoderWeb::Open(const std::string& name, bool looping) {
     if (decoding) {
         dm_mp3_forget(job);
+        decoding = false;
     }
     pcm.clear();
     pcmRead = 0;
+    loop = looping;
+    failure.clear();
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(name, bytes)) {
+        failure = "Cannot open " + name;
+        return false;
+    }
     ++job;
     dm_mp3_decode(job, bytes.data(), static_cast<int>(bytes.size()));
     decoding = true;
+    return true;
 }
 
 bool ZMusicDecoderWeb::IsReady() {
@@ -131,7 +134,10 @@ bool ZMusicDecoderWeb::IsReady() {
     if (state < 0) {
         char text[256];
         dm_mp3_error(job, text, sizeof(text));
-        LogError((std::string("decodeAudioData error: ") + text).c_str(), tag);
+        failure = std::string("decodeAudioData error: ") + text;
+        dm_mp3_forget(job);
+        decoding = false;
+        return true;
     }
     if (state > 0) {
         TakeTrack();
@@ -153,14 +159,26 @@ PcmPiece ZMusicDecoderWeb::Decode() {
     const size_t frameSamples = static_cast<size_t>(channels);
     const size_t wholeFrames = samplesPerPiece / frameSamples * frameSamples;
     const size_t count = std::min(wholeFrames, pcm.size() - pcmRead);
+    if (loop && count < wholeFrames && !pcm.empty()) {
+        return JoinNextPass(count, wholeFrames);
+    }
     const PcmPiece piece{ pcm.data() + pcmRead, static_cast<int>(count * sizeof(int16_t)), channels,
                           rate };
     pcmRead += count;
     return piece;
 }
 
+// The last `tail` samples of a looping track, then its first, up to `wanted`
+// samples in all.
+PcmPiece ZMusicDecoderWeb::JoinNextPass(size_t tail, size_t wanted) {
+    joined.assign(pcm.begin() + static_cast<std::ptrdiff_t>(pcmRead), pcm.end());
+    pcmRead = std::min(wanted - tail, pcm.size());
+    joined.insert(joined.end(), pcm.begin(), pcm.begin() + static_cast<std::ptrdiff_t>(pcmRead));
+    return PcmPiece{ joined.data(), static_cast<int>(joined.size() * sizeof(int16_t)), channels, rate };
+}
+
 bool ZMusicDecoderWeb::IsExhausted() const {
-    return pcmRead >= pcm.size();
+    return !failure.empty() || (pcmRead >= pcm.size() && !(loop && !pcm.empty()));
 }
 
 }  // namespace se

@@ -28,11 +28,14 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 # A scratch folder shaped like the build tree: work/bin is the working
-# directory, work/gfx links to the built art.
+# directory, work/gfx and work/sfx link to the built art and sounds. The
+# game's kept state (the mute choice) goes to work/state, never the home.
 make_workdir() {
   e2e_work=$(mktemp -d /tmp/dunmark-e2e-XXXXXX)
   mkdir -p "$e2e_work/bin"
   ln -s "$build/gfx" "$e2e_work/gfx"
+  ln -s "$build/sfx" "$e2e_work/sfx"
+  export XDG_STATE_HOME=$e2e_work/state
 }
 
 # Starts Xvfb on a display it chooses itself (so parallel tests never share

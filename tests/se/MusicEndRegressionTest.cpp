@@ -1,11 +1,13 @@
 // A short, damaged MP3 made the decoder report the end of the track before
 // the stream had found its first sound; at the end of the file the stream
 // then waited for sound for ever. Found by fuzzing: the file below is the
-// fuzzer's input, byte for byte. The alarm turns a hang into a failure.
+// fuzzer's input, byte for byte. The alarm turns a hang into a failure; a
+// looping track that never gives sound must not start again for ever either.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "se/ZSoundEngineOpenAL.h"
@@ -68,7 +70,7 @@ const unsigned char endedBeforeSound[] = {
     0xc0, 0x00, 0x01, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa, 0xaa,
 };
 
-TEST(MusicEndRegression, TrackEndedBeforeAnySoundEndsWithAnErrorNotAHang) {
+TEST(MusicEndRegression, TrackEndedBeforeAnySoundIsSaidNotAHang) {
     GTEST_FLAG_SET(death_test_style, "fast");
     testsupport::ScratchDir dir;
     const std::string path = dir.File("ended-before-sound.mp3");
@@ -78,11 +80,18 @@ TEST(MusicEndRegression, TrackEndedBeforeAnySoundEndsWithAnErrorNotAHang) {
         {
             dup2(2, 1);
             alarm(20);
-            se::ZSoundEngineOpenAL engine;
-            engine.SetMusicName(0, path);
-            engine.PlayMusic(0, 1.0f, 0);
+            int current = 0;
+            {
+                se::ZSoundEngineOpenAL engine;
+                engine.SetMusicName(0, path);
+                engine.SetMusicName(1, path, true);
+                engine.PlayMusic(0, 1.0f, 0);
+                engine.PlayMusic(1, 1.0f, 0);
+                current = engine.CurrentMusic();
+            }
+            std::exit(current == -1 ? 0 : 2);
         },
-        testing::ExitedWithCode(1), "SE\\.error: No audio in .*ended-before-sound\\.mp3");
+        testing::ExitedWithCode(0), "SE\\.message: No audio in .*ended-before-sound\\.mp3");
 }
 
 }  // namespace

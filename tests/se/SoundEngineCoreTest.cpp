@@ -17,7 +17,10 @@ const int pieceRate = 22050;
 
 class ScriptedDecoder final : public se::XMusicDecoder {
 public:
-    void Open(const std::string& name) override { opened = name; }
+    bool Open(const std::string& name, bool) override {
+        opened = name;
+        return true;
+    }
     bool IsReady() override { return ready; }
     se::PcmPiece Decode() override {
         const int bytes = piecesLeft > 0 ? pieceBytes : 0;
@@ -25,10 +28,12 @@ public:
         return se::PcmPiece{ silence.data(), bytes, 1, pieceRate };
     }
     bool IsExhausted() const override { return piecesLeft == 0; }
+    const std::string& Failure() const override { return failure; }
 
     std::string opened;
     bool ready = true;
     int piecesLeft = 0;
+    std::string failure;
     std::vector<char> silence = std::vector<char>(pieceBytes, 0);
 };
 
