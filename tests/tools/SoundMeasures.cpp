@@ -1,24 +1,15 @@
 #include "tests/tools/SoundMeasures.h"
 
-#include <mpg123.h>
+#include "se/ZMusicDecoderMpg123.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace soundtest {
 
 namespace {
-
-uint32_t Little(const std::string& bytes, size_t at, int size) {
-    uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) {
-        value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
-    }
-    return value;
-}
 
 double Db(double amplitude) {
     return 20.0 * std::log10(std::max(amplitude, 1e-9) / 32768.0);
@@ -32,77 +23,52 @@ double Rms(const Pcm& pcm, size_t begin, size_t end) {
     return end > begin ? std::sqrt(sum / double(end - begin)) : 0.0;
 }
 
+// Silence as a decoder gives it: not always exact zeros.
+const int silence = 16;
+
 bool SilentFrame(const Pcm& pcm, size_t frame) {
     for (int c = 0; c < pcm.channels; ++c) {
-        if (pcm.samples[frame * pcm.channels + c] != 0) {
+        if (std::abs(pcm.samples[frame * pcm.channels + c]) > silence) {
             return false;
         }
     }
     return true;
 }
 
-}  // namespace
-
-Pcm ReadWav(const std::string& bytes, std::string& problem) {
-    Pcm pcm;
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
-        problem = "not a RIFF WAVE file";
-        return pcm;
-    }
-    int bits = 0;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const std::string id = bytes.substr(at, 4);
-        const size_t size = Little(bytes, at + 4, 4);
-        if (size > bytes.size() - at - 8) {
-            problem = id + " chunk runs past the end";
-            return Pcm();
-        }
-        if (id == "fmt " && size >= 16) {
-            pcm.channels = Little(bytes, at + 10, 2) * (Little(bytes, at + 8, 2) == 1 ? 1 : 0);
-            pcm.rate = static_cast<int>(Little(bytes, at + 12, 4));
-            bits = static_cast<int>(Little(bytes, at + 22, 2));
-        } else if (id == "data" && pcm.channels > 0 && bits == 16) {
-            pcm.samples.resize(size / 2);
-            std::memcpy(pcm.samples.data(), bytes.data() + at + 8, pcm.samples.size() * 2);
-            return pcm;
-        }
-        at += 8 + size + (size & 1);
-    }
-    problem = "no 16-bit PCM format before the data";
-    return Pcm();
+int16_t At(const Pcm& pcm, size_t frame, int channel) {
+    return pcm.samples[frame * pcm.channels + channel];
 }
 
-Pcm DecodeMp3(const std::string& path, std::string& problem) {
-    std::ifstream file(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}  // namespace
+
+size_t Frames(const Pcm& pcm) {
+    return pcm.channels > 0 ? pcm.samples.size() / pcm.channels : 0;
+}
+
+Pcm ReadWav(const std::string& path, std::string& problem) {
     Pcm pcm;
-    mpg123_init();
-    mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
-    if (bytes.empty() || decoder == nullptr || mpg123_open_feed(decoder) != MPG123_OK) {
-        problem = "cannot decode " + path;
-        return pcm;
-    }
-    std::vector<unsigned char> out(1 << 16);
-    size_t produced = 0;
-    int status = mpg123_decode(decoder, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                               out.data(), out.size(), &produced);
-    while (status != MPG123_ERR) {
-        const int16_t* samples = reinterpret_cast<const int16_t*>(out.data());
-        pcm.samples.insert(pcm.samples.end(), samples, samples + produced / 2);
-        if (status == MPG123_NEED_MORE || status == MPG123_DONE) {
-            break;
-        }
-        status = mpg123_decode(decoder, nullptr, 0, out.data(), out.size(), &produced);
-    }
-    long rate = 0;
-    int encoding = 0;
-    mpg123_getformat(decoder, &rate, &pcm.channels, &encoding);
-    pcm.rate = static_cast<int>(rate);
-    if (status == MPG123_ERR || encoding != MPG123_ENC_SIGNED_16) {
-        problem = std::string("mpg123: ") + mpg123_strerror(decoder);
+    if (!se::ReadWavFile(path, pcm, problem)) {
         pcm = Pcm();
     }
-    mpg123_delete(decoder);
+    return pcm;
+}
+
+Pcm DecodeMusic(const std::string& path, bool loop, size_t frames, std::string& problem) {
+    se::ZMusicDecoderMpg123 decoder;
+    Pcm pcm;
+    decoder.Open(path, loop);
+    for (int idle = 0; idle < 100 && !decoder.IsExhausted() && (!loop || Frames(pcm) < frames);) {
+        const se::PcmPiece piece = decoder.Decode();
+        const int16_t* samples = static_cast<const int16_t*>(piece.samples);
+        pcm.samples.insert(pcm.samples.end(), samples, samples + piece.bytes / 2);
+        pcm.channels = piece.bytes > 0 ? piece.channels : pcm.channels;
+        pcm.rate = piece.bytes > 0 ? piece.rate : pcm.rate;
+        idle = piece.bytes > 0 ? 0 : idle + 1;
+    }
+    problem = decoder.Failure();
+    if (loop) {
+        pcm.samples.resize(std::min(pcm.samples.size(), frames * pcm.channels));
+    }
     return pcm;
 }
 
@@ -118,10 +84,10 @@ double DcOffset(const Pcm& pcm) {
     double worst = 0.0;
     for (int c = 0; c < pcm.channels; ++c) {
         double sum = 0.0;
-        for (size_t frame = 0; frame < pcm.Frames(); ++frame) {
-            sum += pcm.samples[frame * pcm.channels + c];
+        for (size_t frame = 0; frame < Frames(pcm); ++frame) {
+            sum += At(pcm, frame, c);
         }
-        worst = std::max(worst, std::fabs(sum / double(pcm.Frames()) / 32768.0));
+        worst = std::max(worst, std::fabs(sum / double(Frames(pcm)) / 32768.0));
     }
     return worst;
 }
@@ -139,27 +105,27 @@ double SoundingRmsDb(const Pcm& pcm, double belowPeakDb) {
     return Db(Rms(pcm, begin, std::max(begin, static_cast<size_t>(pcm.samples.rend() - last))));
 }
 
-Join MeasureJoin(const Pcm& pcm) {
+Join MeasureJoin(const Pcm& pcm, size_t frames) {
     Join join{0.0, 0.0, 0};
-    const size_t frames = pcm.Frames();
-    for (int c = 0; c < pcm.channels && frames > 1; ++c) {
+    if (frames < 2 || Frames(pcm) <= frames) {
+        return Join{1e9, 0.0, frames};
+    }
+    for (int c = 0; c < pcm.channels; ++c) {
         double sum = 0.0;
         for (size_t frame = 1; frame < frames; ++frame) {
-            sum += std::abs(pcm.samples[frame * pcm.channels + c] - pcm.samples[(frame - 1) * pcm.channels + c]);
+            sum += std::abs(At(pcm, frame, c) - At(pcm, frame - 1, c));
         }
-        const double step = std::abs(pcm.samples[c] - pcm.samples[(frames - 1) * pcm.channels + c]);
+        const double step = std::abs(At(pcm, frames, c) - At(pcm, frames - 1, c));
         if (step >= join.step) {
             join = Join{step, sum / double(frames - 1), 0};
         }
     }
-    size_t run = 0;
-    while (run < frames && SilentFrame(pcm, frames - 1 - run)) {
-        ++run;
+    for (size_t frame = frames; frame-- > 0 && SilentFrame(pcm, frame);) {
+        ++join.zeroRun;
     }
-    for (size_t frame = 0; frame < frames && SilentFrame(pcm, frame); ++frame) {
-        ++run;
+    for (size_t frame = frames; frame < Frames(pcm) && SilentFrame(pcm, frame); ++frame) {
+        ++join.zeroRun;
     }
-    join.zeroRun = std::min(run, frames);
     return join;
 }
 

@@ -1,28 +1,26 @@
 #pragma once
 
-// What a player hears of a sound, measured: the WAV read as the engine reads
-// it, the MP3 decoded by libmpg123 as the desktop's engine decodes it. Each
-// measure is plain arithmetic on the decoded samples, so that the browser's
-// tests can do the same on what its decoder gives.
-#include <cstdint>
+// What a player hears of a sound, measured: the WAV read and the MP3
+// decoded by the desktop's own sound engine. Each measure is plain
+// arithmetic on the decoded samples, so that the browser's tests can do the
+// same on what its decoder gives.
+#include "se/WavFile.h"
+
 #include <string>
-#include <vector>
 
 namespace soundtest {
 
-// 16-bit samples, channels interleaved.
-struct Pcm {
-    int rate = 0;
-    int channels = 0;
-    std::vector<int16_t> samples;
+// 16-bit samples, channels interleaved, as the engine plays them.
+using Pcm = se::WavSound;
+size_t Frames(const Pcm& pcm);
 
-    size_t Frames() const { return channels > 0 ? samples.size() / channels : 0; }
-};
-
-// A 16-bit PCM WAV file; an empty Pcm and a reason if the bytes are not one.
-Pcm ReadWav(const std::string& bytes, std::string& problem);
-// The whole file fed to libmpg123 at once, every sample it gives out.
-Pcm DecodeMp3(const std::string& path, std::string& problem);
+// A WAV file read by the engine's own reader; an empty Pcm and a reason if
+// it refuses the file.
+Pcm ReadWav(const std::string& path, std::string& problem);
+// A piece of music as the desktop's engine decodes it (libmpg123): once
+// through, or a looping track's first `frames` frames, where its end is
+// followed by its start again.
+Pcm DecodeMusic(const std::string& path, bool loop, size_t frames, std::string& problem);
 
 // The largest sample's size, in dB of full scale (32768).
 double PeakDb(const Pcm& pcm);
@@ -34,12 +32,13 @@ double RmsDb(const Pcm& pcm);
 // sample no more than `belowPeakDb` under the peak.
 double SoundingRmsDb(const Pcm& pcm, double belowPeakDb);
 
-// The seam of a loop, where its last frame meets its first again.
+// The seam of a loop that is `frames` long, where its last frame is followed
+// by its first again: `pcm` holds more than one pass of it.
 struct Join {
     double step;         // |first - last|, the worst channel's
     double typicalStep;  // the mean |x[i+1] - x[i]| of that channel
-    size_t zeroRun;      // the longest run of silent frames through the seam
+    size_t zeroRun;      // the run of frames within +-16 of 0 through the seam
 };
-Join MeasureJoin(const Pcm& pcm);
+Join MeasureJoin(const Pcm& pcm, size_t frames);
 
 }  // namespace soundtest
