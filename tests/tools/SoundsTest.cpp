@@ -145,6 +145,7 @@ TEST(Sounds, GeneratorRefusesWhatItCannotMake) {
          "line 5: lead: 'H4' is not a note"},
         {"music Polka polka.mp3 loop", "instrument lead pulse33\n", "line 1: no wave called 'pulse33'"},
         {"music Polka polka.mp3 loop", "tempo 120\n", "nothing to play"},
+        {"music Polka polka.mp3 loop", "instrument lead pulse25 attack -5\n", "line 1: attack goes from 0"},
     };
     for (const auto& c : cases) {
         testsupport::ScratchDir scratch;
