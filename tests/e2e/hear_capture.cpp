@@ -3,8 +3,8 @@
 //       passes when every sample is 0;
 //   hear_capture CAPTURE.wav EFFECT.wav... -- TRACK.mp3...
 //       passes when each effect is found in the capture in the order given
-//       (by normalized cross-correlation with the effect's own samples, from
-//       where the one before it was found), and when the tracks are heard in
+//       (by normalized cross-correlation with the effect's own samples, after
+//       the end of the one before it), and when the tracks are heard in
 //       the order given (each second of the capture matched against every
 //       track, the best match taken). Prints what it found and how loud.
 #include <mpg123.h>
@@ -175,26 +175,33 @@ Signal Decimate(const Signal& s) {
     return out;
 }
 
+// Matched at a quarter of the rate, as the music is: above the effects' own
+// band, resamplers differ (OpenAL Soft's keeps less of the images).
 bool FindEffects(const Signal& capture, const std::vector<std::string>& paths) {
+    const Signal coarse = Decimate(capture);
+    const size_t tenth = rate / musicStep / 10;
     size_t from = 0;
     for (const std::string& path : paths) {
         Signal effect;
         if (!ReadWav(path, effect)) return false;
-        const Signal ncc = Correlate(capture, effect);
+        const Signal needle = Decimate(effect);
+        const Signal ncc = Correlate(coarse, needle);
         // The best match within a tenth of a second of the first good one.
         size_t at = from;
         while (at < ncc.size() && ncc[at] < effectMatch) ++at;
-        const size_t end = std::min(ncc.size(), at + rate / 10);
+        const size_t end = std::min(ncc.size(), at + tenth);
         if (at < end) at = static_cast<size_t>(std::max_element(ncc.begin() + at, ncc.begin() + end) - ncc.begin());
         if (at >= ncc.size()) {
             const double best = ncc.size() > from ? *std::max_element(ncc.begin() + from, ncc.end()) : 0.0;
-            return Fail(path + " is not heard after " + std::to_string(from) + " (best match " +
-                        std::to_string(best) + ")");
+            return Fail(path + " is not heard after " + std::to_string(from * musicStep / static_cast<double>(rate)) +
+                        " s (best match " + std::to_string(best) + ")");
         }
-        std::printf("effect %s at %.3f s, match %.2f, %.1f dB (the second before it %.1f dB)\n",
-                    path.c_str(), static_cast<double>(at) / rate, ncc[at], Db(capture, at, effect.size()),
-                    Db(capture, at > static_cast<size_t>(rate) ? at - rate : 0, std::min<size_t>(at, rate)));
-        from = at + 1;
+        const size_t sample = at * musicStep;
+        std::printf("effect %s at %.3f s, match %.2f, %.1f dB (the second before it %.1f dB)\n", path.c_str(),
+                    static_cast<double>(sample) / rate, ncc[at], Db(capture, sample, effect.size()),
+                    Db(capture, sample > static_cast<size_t>(rate) ? sample - rate : 0,
+                       std::min<size_t>(sample, rate)));
+        from = at + needle.size();
     }
     return true;
 }
