@@ -1,4 +1,4 @@
-# Installation: the executable in libexec, the art in share, a launcher
+# Installation: the executable in libexec, the art and sounds in share, a launcher
 # `dunmark` on the PATH, the desktop entry and its icons, the manual page,
 # the AppStream metainfo and the Debian documents; and a Debian package.
 include(GNUInstallDirs)
@@ -67,6 +67,7 @@ set(DUNMARK_MAINTAINER "The Dunmark team <team@${DUNMARK_DOMAIN}>")
 
 set(GAME_INSTALL_DIR ${CMAKE_INSTALL_LIBEXECDIR}/dunmark)
 set(GFX_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/dunmark/gfx)
+set(SFX_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/dunmark/sfx)
 file(RELATIVE_PATH LAUNCHER_TO_PREFIX /prefix/${CMAKE_INSTALL_BINDIR} /prefix)
 set(PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/dunmark.in ${PACKAGING_OUT}/dunmark @ONLY)
@@ -91,6 +92,8 @@ add_custom_target(packaging_docs ALL DEPENDS ${GZIPPED_DOCS})
 install(TARGETS dunmark RUNTIME DESTINATION ${GAME_INSTALL_DIR})
 install(DIRECTORY ${DUNMARK_GFX_DIR}/ DESTINATION ${GFX_INSTALL_DIR}
         FILES_MATCHING PATTERN "*.bmp" PATTERN "*.png")
+install(DIRECTORY ${DUNMARK_SFX_DIR}/ DESTINATION ${SFX_INSTALL_DIR}
+        FILES_MATCHING PATTERN "*.wav" PATTERN "*.mp3")
 install(PROGRAMS ${PACKAGING_OUT}/dunmark DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PACKAGING_OUT}/dunmark.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PACKAGING_OUT}/changelog.gz ${PACKAGING_OUT}/copyright

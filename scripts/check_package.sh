@@ -41,6 +41,8 @@ desktop="$work/content/usr/share/applications/dunmark.desktop"
 desktop-file-validate "$desktop" || fail "desktop entry"
 grep -qx "Exec=dunmark --language en" "$desktop" || fail "desktop entry has no \"Play in English\" action"
 appstreamcli validate --no-net "$work"/content/usr/share/metainfo/*.metainfo.xml || fail "AppStream metainfo"
+[[ -s "$work/content/usr/share/dunmark/sfx/button.wav" && -s "$work/content/usr/share/dunmark/sfx/title.mp3" ]] ||
+  fail "the sounds are not in /usr/share/dunmark/sfx"
 
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get install -y "$deb" >/dev/null
