@@ -1,10 +1,10 @@
 // What a player heard, from OpenAL Soft's wave output of the real game:
-//   hear_capture CAPTURE.wav silent
-//       passes when every sample is 0;
+//   hear_capture CAPTURE.wav silent [SECONDS]
+//       passes when every sample is 0 (of the last SECONDS only, if given);
 //   hear_capture CAPTURE.wav EFFECT.wav... -- TRACK.mp3...
 //       passes when each effect is found in the capture in the order given
-//       (by normalized cross-correlation with the effect's own samples, after
-//       the end of the one before it), and when the tracks are heard in
+//       (by normalized cross-correlation with the effect's own samples, at
+//       least a tenth of a second after the one before it), and when the tracks are heard in
 //       the order given (each second of the capture matched against every
 //       track, the best match taken). Prints what it found and how loud.
 #include <mpg123.h>
@@ -13,6 +13,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -201,7 +202,8 @@ bool FindEffects(const Signal& capture, const std::vector<std::string>& paths) {
                     static_cast<double>(sample) / rate, ncc[at], Db(capture, sample, effect.size()),
                     Db(capture, sample > static_cast<size_t>(rate) ? sample - rate : 0,
                        std::min<size_t>(sample, rate)));
-        from = at + needle.size();
+        // The next effect starts later; it may start before this one ends.
+        from = at + std::min(needle.size(), tenth);
     }
     return true;
 }
@@ -251,9 +253,11 @@ int main(int argc, char** argv) {
     Signal capture;
     if (!ReadWav(argv[1], capture)) return 1;
     if (std::strcmp(argv[2], "silent") == 0) {
-        const size_t loud = static_cast<size_t>(std::count_if(capture.begin(), capture.end(),
+        const size_t tail = argc > 3 ? static_cast<size_t>(std::atof(argv[3]) * rate) : capture.size();
+        if (tail > capture.size()) return Fail("the capture is shorter than " + std::string(argv[3]) + " s");
+        const size_t loud = static_cast<size_t>(std::count_if(capture.end() - static_cast<long>(tail), capture.end(),
                                                               [](double s) { return s != 0.0; }));
-        std::printf("%zu of %zu samples are not silent\n", loud, capture.size());
+        std::printf("%zu of the last %zu samples are not silent\n", loud, tail);
         return loud == 0 ? 0 : 1;
     }
     std::vector<std::string> effects, music;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
@@ -66,7 +67,9 @@ template <bool win> void SeededCamp(GameDriver& d) {
     SetRandomSeed(seed);
 }
 
-// Every event, by what brings it about in the rules, and the effects heard.
+// Every event, by what brings it about in the rules, and the effects heard
+// over the second that follows. A press is heard only where its action has
+// no sound of its own.
 const struct {
     const char* what;
     Step setUp;
@@ -75,22 +78,24 @@ const struct {
 } eventCases[] = {
     {"the title's click", NoSetUp, ClickTitle, {E::Button}},
     {"a fall worth a level", [](GameDriver& d) { StandAt(d, T::Zombie, 1, 5, 10); }, Click<0>,
-     {E::Button, E::Strike, E::MonsterFalls, E::Gold, E::LevelUp}},
+     {E::Strike, E::MonsterFalls, E::Gold, E::LevelUp}},
     {"the dragon's fall", [](GameDriver& d) { StandAt(d, T::Dragon, 1); }, Click<0>,
-     {E::Button, E::Strike, E::Gold, E::DragonFalls}},
-    {"the hero's fall", Dying, Click<0>, {E::Button, E::Strike, E::Struck, E::Defeat}},
-    {"a potion", Slime, Click<1>, {E::Button, E::Potion}},
-    {"fleeing", Slime, Click<2>, {E::Button, E::Flee}},
-    {"healing refused", [](GameDriver& d) { Shop(d); d.state.gold = 99; }, Click<1>, {E::Button, E::Refused}},
-    {"attack forged", [](GameDriver& d) { StandAt(d, T::Forge); }, Click<0>, {E::Button, E::Purchase, E::Forge}},
+     {E::Strike, E::Gold, E::DragonFalls}},
+    {"the hero's fall", Dying, Click<0>, {E::Strike, E::Struck, E::Defeat}},
+    {"a potion", Slime, Click<1>, {E::Potion}},
+    {"fleeing", Slime, Click<2>, {E::Flee}},
+    {"leaving", Shop, Click<2>, {E::Button}},
+    {"healing refused", [](GameDriver& d) { Shop(d); d.state.gold = 99; }, Click<1>, {E::Refused}},
+    {"attack forged", [](GameDriver& d) { StandAt(d, T::Forge); }, Click<0>, {E::Purchase, E::Forge}},
     {"defence refused", [](GameDriver& d) { StandAt(d, T::Forge); d.state.gold = 99; }, Click<1>,
-     {E::Button, E::Refused}},
-    {"training", Camp<100>, Click<0>, {E::Button, E::Training, E::LevelUp}},
-    {"training refused", Camp<99>, Click<0>, {E::Button, E::Refused}},
-    {"dice won", SeededCamp<true>, Click<1>, {E::Button, E::DiceRoll, E::DiceWon}},
-    {"dice lost", SeededCamp<false>, Click<1>, {E::Button, E::DiceRoll, E::DiceLost}},
-    {"dice refused", Camp<9>, Click<1>, {E::Button, E::Refused}},
-    {"OK", [](GameDriver& d) { Camp<100>(d); d.ClickButton(1); }, [](GameDriver& d) { d.Dismiss(); }, {E::Button}},
+     {E::Refused}},
+    {"training", Camp<100>, Click<0>, {E::Training, E::LevelUp}},
+    {"training refused", Camp<99>, Click<0>, {E::Refused}},
+    {"dice won", SeededCamp<true>, Click<1>, {E::DiceRoll, E::DiceWon}},
+    {"dice lost", SeededCamp<false>, Click<1>, {E::DiceRoll, E::DiceLost}},
+    {"dice refused", Camp<9>, Click<1>, {E::Refused}},
+    {"OK", [](GameDriver& d) { Camp<100>(d); d.ClickButton(1); d.Ticks(60); }, [](GameDriver& d) { d.Dismiss(); },
+     {E::Button}},
     {"arriving at the dragon",
      [](GameDriver& d) { d.StandAt(dragonStage - 1, {}); d.state.screen = ScreenState::Travel; d.state.timer = 1; },
      [](GameDriver& d) { d.Tick(); }, {E::DragonRoar}},
@@ -106,6 +111,7 @@ TEST(SoundDirector, EachEventOfTheRulesPlaysItsEffectAtFullVolume) {
         game.sound.effects.clear();
         const std::string before = WriteSave(game.state, RandomState{}, "");
         c.act(game.driver);
+        game.driver.Ticks(60);
         std::set<E> heard;
         for (const auto& [effect, volume] : game.sound.effects) {
             heard.insert(static_cast<E>(effect));
@@ -137,7 +143,43 @@ TEST(SoundDirector, ARestoredRunStartsItsScreensMusicAndGameOverPlaysOnce) {
     game.driver.ClickButton(0);
     game.driver.Dismiss();
     game.driver.Ticks(1000);
-    EXPECT_EQ((std::vector<Call>{Track(Music::Fight), Track(Music::GameOver)}), game.sound.tracks);
+    // The fight's track fades out to silence before game over's starts.
+    std::vector<Call> started;
+    std::vector<float> fade;
+    for (const Call& call : game.sound.tracks) {
+        (call.first == -1 ? fade.push_back(call.second) : started.push_back(call));
+    }
+    EXPECT_EQ((std::vector<Call>{Track(Music::Fight), Track(Music::GameOver)}), started);
+    ASSERT_EQ(static_cast<size_t>(SoundDirector::fadeTicks), fade.size());
+    EXPECT_TRUE(std::is_sorted(fade.rbegin(), fade.rend()));
+    EXPECT_EQ(SoundDirector::silentAbove, fade.back());
+}
+
+// The blow, the blow struck back, the fall: in that order, a beat apart; a
+// muting in between silences what was still to come.
+TEST(SoundDirector, OneTicksEffectsSoundInSequence) {
+    for (const bool muteAfterTheBlow : {false, true}) {
+        HeardGame game;
+        Dying(game.driver);
+        std::vector<std::pair<int, E>> heard;
+        int tick = 0;
+        game.driver.afterTick = [&](const TickEvents& e) {
+            game.director.Direct(game.state, e, game.sound);
+            for (const auto& [effect, volume] : game.sound.effects) {
+                heard.push_back({tick, static_cast<E>(effect)});
+            }
+            game.sound.effects.clear();
+            ++tick;
+        };
+        game.driver.ClickButton(0);
+        game.director.SetMuted(muteAfterTheBlow);
+        game.driver.Ticks(60);
+        ASSERT_FALSE(heard.empty());
+        const int blow = heard[0].first;
+        using Heard = std::vector<std::pair<int, E>>;
+        const Heard sequence = {{blow, E::Strike}, {blow + 14, E::Struck}, {blow + 36, E::Defeat}};
+        EXPECT_EQ(muteAfterTheBlow ? Heard{sequence[0]} : sequence, heard);
+    }
 }
 
 TEST(SoundDirector, MutedNoEffectStartsAndTheMusicIsSilentUntilUnmuted) {
