@@ -6,6 +6,7 @@
 #include "app/GameRecord.h"
 #include "app/GameSounds.h"
 #include "app/Globals.h"
+#include "app/Log.h"
 #include "app/Platform.h"
 #include "ge/TextureLoader.h"
 #include "ge/ZGraphicEngineAdapter.h"
@@ -38,6 +39,7 @@ void FollowMuteKey(XShellEngines& engines) {
     if (inputAdapter->KeyChanged(muteKey, false, true)) {
         SetMuted(!Muted());
         engines.KeepMuted(Muted());
+        LogMessage(Muted() ? "Sound is muted" : "Sound is on", "APP");
     }
 }
 

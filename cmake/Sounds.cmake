@@ -1,15 +1,18 @@
 # The game's sounds, made at build time: tools/soundgen/ writes every effect
 # of app/sounds.txt into DUNMARK_SFX_DIR and every piece of music as a WAV
 # file into DUNMARK_SFX_PCM_DIR, and lame encodes each piece into
-# DUNMARK_SFX_DIR. Included by tools/CMakeLists.txt (desktop) and
-# cmake/WebShell.cmake (browser), after cmake/SoundList.cmake.
+# DUNMARK_SFX_DIR. Included by CMakeLists.txt after cmake/SoundList.cmake;
+# tools/CMakeLists.txt (desktop) and cmake/WebShell.cmake (browser) call
+# dunmark_sounds with their generator.
 find_program(LAME lame REQUIRED)
 
-# lame's options, the same for every piece: joint stereo at a constant
+# lame's options, the same for every piece: joint stereo at an average of
 # 48 kbit/s. At that rate lame keeps the music's own 22050 Hz, so a loop is
-# still a whole number of samples long; its LAME tag tells the decoders how
-# much delay and padding to trim for the loop to join without a gap.
-set(DUNMARK_LAME_OPTIONS --quiet -m j -b 48)
+# still a whole number of samples long. The file's first frame holds the
+# LAME tag, which tells the decoders how much delay and padding to trim for
+# the loop to join without a gap. (A constant 48 kbit/s would leave the tag
+# out: at 22050 Hz its frames are too small to hold it.)
+set(DUNMARK_LAME_OPTIONS --quiet -m j --abr 48)
 set(DUNMARK_SFX_PCM_DIR ${CMAKE_BINARY_DIR}/sfx-pcm)
 
 # The target `sounds` (part of the default build), made by GENERATOR (a

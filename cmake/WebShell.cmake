@@ -57,7 +57,6 @@ ExternalProject_Add(soundgen_native
   CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON)
-include(${CMAKE_SOURCE_DIR}/cmake/Sounds.cmake)
 dunmark_sounds(${CMAKE_BINARY_DIR}/soundgen-native/soundgen
   DEPENDS soundgen_native ${CMAKE_BINARY_DIR}/soundgen-native/soundgen)
 set(DUNMARK_WEB_ICON ${CMAKE_BINARY_DIR}/icons/dunmark-32.png)

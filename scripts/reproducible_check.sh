@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds one commit twice from `git archive` and checks that both builds give
 # the same bytes (where there is no commit, as in a release tarball or a
-# `git archive` export, it builds the tree as it stands twice instead): bin/dunmark, every file under gfx/, the installed tree
+# `git archive` export, it builds the tree as it stands twice instead): bin/dunmark, every file under gfx/ and sfx/, the installed tree
 # (names, file modes, contents) and every .deb that `cpack -G DEB` makes.
 # The two builds differ in everything that must not matter:
 #               first build                 second build
@@ -103,7 +103,7 @@ build_one() {
 # (whose folders are always 755) is compared whole above.
 fingerprint() {
   local bin=$1
-  (cd "$bin" && sha256sum bin/dunmark && find gfx -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum &&
+  (cd "$bin" && sha256sum bin/dunmark && find gfx sfx -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum &&
    ls -1 ./*.deb | LC_ALL=C sort | xargs sha256sum)
   (cd "$bin/stage" && find . -mindepth 1 \( -type d -printf 'folder %P\n' \) -o \( -printf '%M %P\n' \) |
    LC_ALL=C sort | sed 's/^/stage: /')
@@ -142,7 +142,7 @@ b_src=$work/second-build/x/src; b_bin=$work/second-build/obj
 fingerprint "$a_bin" >"$work/a.sums"
 fingerprint "$b_bin" >"$work/b.sums"
 if cmp -s "$work/a.sums" "$work/b.sums"; then
-  echo "reproducible_check: identical: bin/dunmark, $(grep -c ' gfx/' "$work/a.sums") files under gfx/, $(ls "$a_bin"/*.deb | xargs -n1 basename | tr '\n' ' ')and the installed tree"
+  echo "reproducible_check: identical: bin/dunmark, $(grep -c ' gfx/' "$work/a.sums") files under gfx/, $(grep -c ' sfx/' "$work/a.sums") under sfx/, $(ls "$a_bin"/*.deb | xargs -n1 basename | tr '\n' ' ')and the installed tree"
   exit 0
 fi
 

@@ -12,6 +12,9 @@ const char* const tag = "SE";
 // empty drains in a row mean it holds nothing, whatever it reports.
 const int drainsAtEnd = 4;
 
+// The decoder's notes and warnings go to standard error.
+const long verbosity = 2;
+
 }  // namespace
 
 ZMusicDecoderMpg123::ZMusicDecoderMpg123()
@@ -22,7 +25,7 @@ ZMusicDecoderMpg123::ZMusicDecoderMpg123()
     if (decoder == nullptr) {
         LogError("Cannot create mpg123 handle.", tag);
     }
-    mpg123_param(decoder, MPG123_VERBOSE, 2, 0);
+    mpg123_param(decoder, MPG123_VERBOSE, verbosity, 0);
     // A track keeps the output format of its first frame: frames of another
     // rate or channel count (files joined together, damaged headers) are not
     // decoded. A change would leave samples of one format in a buffer labelled
@@ -123,12 +126,15 @@ size_t ZMusicDecoderMpg123::JoinNextPass(size_t produced) {
     if (passBytes == 0 || std::fseek(file, 0, SEEK_SET) != 0) {
         return produced;
     }
+    // The decoder's notes on the file's header were told at the first pass.
+    mpg123_param(decoder, MPG123_VERBOSE, 0, 0);
     StartFeed();
     // The first feed of a pass may give only the track's format.
     const int tries = 3;
     for (int i = 0; i < tries && produced < static_cast<size_t>(pieceSize) && failure.empty(); ++i) {
         produced = DecodeInto(produced);
     }
+    mpg123_param(decoder, MPG123_VERBOSE, verbosity, 0);
     return produced;
 }
 

@@ -4,30 +4,24 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/ArtFiles.h"
-#include "app/GameSounds.h"
 #include "app/Globals.h"
 #include "app/Shell.h"
 #include "app/web/FrameClock.h"
 #include "game/GameState.h"
 #include "ge/TextureLoader.h"
-#include "game/SoundIds.h"
 #include "tests/support/RecordingGraphicEngine.h"
-#include "tests/support/RecordingSoundEngine.h"
 
 namespace {
 
-// Input with nothing pressed but the key the test holds, counting its latches.
+// Input with nothing pressed, counting its latches.
 class StillInput final : public ie::XInputEngine {
 public:
     void Update() override { ++updates; }
-    bool KeyChanged(uint32_t key, bool was, bool is) override {
-        return key == pressedKey && !was && is;
-    }
+    bool KeyChanged(uint32_t, bool, bool) override { return false; }
     bool KeyWasDown(uint32_t) override { return false; }
     bool KeyIsDown(uint32_t) override { return false; }
     int MouseX() override { return 0; }
@@ -37,7 +31,6 @@ public:
     bool ButtonIsDown(uint32_t) override { return false; }
 
     int updates = 0;
-    uint32_t pressedKey = 0xffffffffu;
 };
 
 class SlotJournal final : public ge::XTextureStore {
@@ -64,7 +57,6 @@ public:
     void DestroyGraphics() override { NoteOnStderr("destroy graphics"); }
     void DestroyInput() override { NoteOnStderr("destroy input"); }
     void DestroySound() override { NoteOnStderr("destroy sound"); }
-    void KeepMuted(bool muted) override { Note(muted ? "keep muted" : "keep unmuted"); }
 
     std::vector<std::string> calls;
     StillInput input;
@@ -96,11 +88,7 @@ protected:
         mkdir("run", 0755);
         ASSERT_EQ(0, chdir("run"));
     }
-    void TearDown() override {
-        ForgetGameSounds();
-        SetMuted(false);
-        ASSERT_EQ(0, chdir(".."));
-    }
+    void TearDown() override { ASSERT_EQ(0, chdir("..")); }
 
     using Calls = std::vector<std::string>;
     JournalEngines engines;
@@ -146,45 +134,6 @@ TEST_F(Shell, EachTickLatchesInputRunsTheRulesAndThenTheSoundEnginesPart) {
     }
     EXPECT_EQ(ticks, engines.input.updates);
     EXPECT_EQ(Calls(ticks, "update sound"), engines.calls);
-}
-
-using Call = testsupport::RecordingSoundEngine::Call;
-
-TEST_F(Shell, TicksPlayNothingUntilTheSoundsAreLoadedAndThenTheScreensMusic) {
-    startup.Step(engines);
-    startup.Step(engines);
-    testsupport::RecordingSoundEngine sound;
-    EXPECT_TRUE(TickGame(engines));
-    EXPECT_FALSE(GameSoundsLoaded());
-    PlayGameSoundsOn(sound);
-    EXPECT_TRUE(GameSoundsLoaded());
-    EXPECT_TRUE(sound.tracks.empty());
-    EXPECT_TRUE(TickGame(engines));
-    EXPECT_TRUE(TickGame(engines));
-    EXPECT_EQ((std::vector<Call>{{static_cast<int>(Music::Title), 1.0f}}), sound.tracks);
-}
-
-// M mutes and unmutes; each change is handed to the shell to keep.
-TEST_F(Shell, MTogglesMuteAndTheShellKeepsEachChoice) {
-    startup.Step(engines);
-    startup.Step(engines);
-    testsupport::RecordingSoundEngine sound;
-    PlayGameSoundsOn(sound);
-    EXPECT_TRUE(TickGame(engines));
-    engines.calls.clear();
-    const Calls keptAfter[] = {{"keep muted"}, {"keep muted", "keep unmuted"}};
-    for (const Calls& kept : keptAfter) {
-        engines.input.pressedKey = muteKey;
-        EXPECT_TRUE(TickGame(engines));
-        engines.input.pressedKey = 0;
-        EXPECT_TRUE(TickGame(engines));
-        Calls keeps;
-        std::copy_if(engines.calls.begin(), engines.calls.end(), std::back_inserter(keeps),
-                     [](const std::string& call) { return call.rfind("keep", 0) == 0; });
-        EXPECT_EQ(kept, keeps);
-        EXPECT_EQ(kept.size() == 1, Muted());
-        EXPECT_EQ((Call{-1, Muted() ? 0.0f : 1.0f}), sound.tracks.back());
-    }
 }
 
 // Browser frames every period, the even ones `jitter` early and the odd ones

@@ -1,10 +1,10 @@
 // What a player heard, from OpenAL Soft's wave output of the real game:
-//   hear_capture CAPTURE.wav silent
-//       passes when every sample is 0;
+//   hear_capture CAPTURE.wav silent [SECONDS]
+//       passes when every sample is 0 (of the last SECONDS only, if given);
 //   hear_capture CAPTURE.wav EFFECT.wav... -- TRACK.mp3...
 //       passes when each effect is found in the capture in the order given
-//       (by normalized cross-correlation with the effect's own samples, from
-//       where the one before it was found), and when the tracks are heard in
+//       (by normalized cross-correlation with the effect's own samples, at
+//       least a tenth of a second after the one before it), and when the tracks are heard in
 //       the order given (each second of the capture matched against every
 //       track, the best match taken). Prints what it found and how loud.
 #include <mpg123.h>
@@ -13,6 +13,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ using Spectrum = std::vector<std::complex<double>>;
 const int rate = 44100;
 // Music is matched at a quarter of the rate: its notes are far below 5 kHz.
 const int musicStep = 4;
-const double effectMatch = 0.5;
+const double effectMatch = 0.6;
 const double musicMatch = 0.5;
 
 bool Fail(const std::string& what) {
@@ -33,7 +34,19 @@ bool Fail(const std::string& what) {
     return false;
 }
 
-// A 16-bit PCM WAV file, channels mixed down, resampled (linearly) to `rate`.
+// Linearly, as OpenAL Soft's default resampler does.
+Signal Resample(const Signal& in, long fromRate) {
+    Signal out(in.size() * rate / static_cast<size_t>(fromRate));
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double at = static_cast<double>(i) * static_cast<double>(fromRate) / rate;
+        const size_t j = std::min(static_cast<size_t>(at), in.size() - 1);
+        const size_t k = std::min(j + 1, in.size() - 1);
+        out[i] = in[j] + (in[k] - in[j]) * (at - static_cast<double>(j));
+    }
+    return out;
+}
+
+// A 16-bit PCM WAV file, channels mixed down, at `rate`.
 bool ReadWav(const std::string& path, Signal& out) {
     FILE* const file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
@@ -64,13 +77,7 @@ bool ReadWav(const std::string& path, Signal& out) {
                     mixed[i] += static_cast<int16_t>(le(at + 8 + 2 * (i * channels + c), 2)) / 32768.0;
                 }
             }
-            out.assign(mixed.size() * rate / fileRate, 0.0);
-            for (size_t i = 0; i < out.size(); ++i) {
-                const double at2 = static_cast<double>(i) * fileRate / rate;
-                const size_t j = std::min(static_cast<size_t>(at2), mixed.size() - 1);
-                const size_t k = std::min(j + 1, mixed.size() - 1);
-                out[i] = mixed[j] + (mixed[k] - mixed[j]) * (at2 - j);
-            }
+            out = mixed.empty() ? mixed : Resample(mixed, fileRate);
             return !out.empty() || Fail(path + " holds no samples");
         }
         at += 8 + size + (size & 1);
@@ -84,22 +91,27 @@ bool ReadMp3(const std::string& path, Signal& out) {
     long fileRate = 0;
     int channels = 0, encoding = 0;
     if (mpg123_open(decoder, path.c_str()) != MPG123_OK ||
-        mpg123_getformat(decoder, &fileRate, &channels, &encoding) != MPG123_OK || fileRate != rate) {
+        mpg123_getformat(decoder, &fileRate, &channels, &encoding) != MPG123_OK) {
         mpg123_delete(decoder);
-        return Fail("cannot decode " + path + " at 44100 Hz");
+        return Fail("cannot decode " + path);
     }
+    Signal mixed;
     short pcm[8192];
     size_t done = 0;
     while (mpg123_read(decoder, reinterpret_cast<unsigned char*>(pcm), sizeof pcm, &done) == MPG123_OK || done > 0) {
         for (size_t i = 0; i + channels <= done / 2; i += channels) {
             double sum = 0;
             for (int c = 0; c < channels; ++c) sum += pcm[i + c] / 32768.0;
-            out.push_back(sum);
+            mixed.push_back(sum);
         }
         if (done == 0) break;
     }
     mpg123_delete(decoder);
-    return !out.empty() || Fail(path + " holds no sound");
+    if (mixed.empty()) {
+        return Fail(path + " holds no sound");
+    }
+    out = Resample(mixed, fileRate);
+    return true;
 }
 
 void Fft(Spectrum& a, bool inverse) {
@@ -164,24 +176,34 @@ Signal Decimate(const Signal& s) {
     return out;
 }
 
+// Matched at a quarter of the rate, as the music is: above the effects' own
+// band, resamplers differ (OpenAL Soft's keeps less of the images).
 bool FindEffects(const Signal& capture, const std::vector<std::string>& paths) {
+    const Signal coarse = Decimate(capture);
+    const size_t tenth = rate / musicStep / 10;
     size_t from = 0;
     for (const std::string& path : paths) {
         Signal effect;
         if (!ReadWav(path, effect)) return false;
-        const Signal ncc = Correlate(capture, effect);
+        const Signal needle = Decimate(effect);
+        const Signal ncc = Correlate(coarse, needle);
+        // The best match within a tenth of a second of the first good one.
         size_t at = from;
         while (at < ncc.size() && ncc[at] < effectMatch) ++at;
-        while (at + 1 < ncc.size() && ncc[at + 1] > ncc[at]) ++at;
+        const size_t end = std::min(ncc.size(), at + tenth);
+        if (at < end) at = static_cast<size_t>(std::max_element(ncc.begin() + at, ncc.begin() + end) - ncc.begin());
         if (at >= ncc.size()) {
             const double best = ncc.size() > from ? *std::max_element(ncc.begin() + from, ncc.end()) : 0.0;
-            return Fail(path + " is not heard after " + std::to_string(from) + " (best match " +
-                        std::to_string(best) + ")");
+            return Fail(path + " is not heard after " + std::to_string(from * musicStep / static_cast<double>(rate)) +
+                        " s (best match " + std::to_string(best) + ")");
         }
-        std::printf("effect %s at %.3f s, match %.2f, %.1f dB (the second before it %.1f dB)\n",
-                    path.c_str(), static_cast<double>(at) / rate, ncc[at], Db(capture, at, effect.size()),
-                    Db(capture, at > static_cast<size_t>(rate) ? at - rate : 0, std::min<size_t>(at, rate)));
-        from = at + 1;
+        const size_t sample = at * musicStep;
+        std::printf("effect %s at %.3f s, match %.2f, %.1f dB (the second before it %.1f dB)\n", path.c_str(),
+                    static_cast<double>(sample) / rate, ncc[at], Db(capture, sample, effect.size()),
+                    Db(capture, sample > static_cast<size_t>(rate) ? sample - rate : 0,
+                       std::min<size_t>(sample, rate)));
+        // The next effect starts later; it may start before this one ends.
+        from = at + std::min(needle.size(), tenth);
     }
     return true;
 }
@@ -231,9 +253,11 @@ int main(int argc, char** argv) {
     Signal capture;
     if (!ReadWav(argv[1], capture)) return 1;
     if (std::strcmp(argv[2], "silent") == 0) {
-        const size_t loud = static_cast<size_t>(std::count_if(capture.begin(), capture.end(),
+        const size_t tail = argc > 3 ? static_cast<size_t>(std::atof(argv[3]) * rate) : capture.size();
+        if (tail > capture.size()) return Fail("the capture is shorter than " + std::string(argv[3]) + " s");
+        const size_t loud = static_cast<size_t>(std::count_if(capture.end() - static_cast<long>(tail), capture.end(),
                                                               [](double s) { return s != 0.0; }));
-        std::printf("%zu of %zu samples are not silent\n", loud, capture.size());
+        std::printf("%zu of the last %zu samples are not silent\n", loud, tail);
         return loud == 0 ? 0 : 1;
     }
     std::vector<std::string> effects, music;

@@ -39,7 +39,7 @@ expect_quiet_success "--version"
 answer --help
 expect_quiet_success "--help"
 [[ "$(head -1 "$e2e_work/out.txt")" == "Usage: dunmark "* ]] || fail "--help printed: $(head -3 "$e2e_work/out.txt")"
-for option in "--version" "--language LANG" "en (English)" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
+for option in "--version" "--language LANG" "--mute" "en (English)" "-di[splay]" "-g[eometry]" "-ti[tle]" "dunmark(6)"; do
   grep -qF -- "$option" "$e2e_work/out.txt" || fail "--help does not mention $option"
 done
 help_text=$(cat "$e2e_work/out.txt")
@@ -141,4 +141,33 @@ press_escape "$id"
 wait_game
 [[ "$game_code" == 0 ]] || fail "exit code $game_code after Escape"
 [[ "$(sed -n 1p "$e2e_work/out.txt")" == "Dunmark" ]] || fail "no banner with a toolkit option"
+
+# The kept mute: --mute starts muted, unkept; M toggles the choice and keeps
+# it; a broken or unwritable file is one log line, and the game goes on. Each
+# game hears M, logs the line given, ends, and leaves the choice given kept.
+press_m() {
+  local line=$1 after=$2 id
+  shift 2
+  start_game "$@"
+  id=$(wait_window "Norvik-104 DUNMARK!") || fail "no game window with $*"
+  wait_output_line "SE.message: Sound Engine is created!" || fail "start-up did not finish"
+  kept_before=$(cat "$kept" 2>/dev/null || true)
+  xdotool windowfocus --sync "$id" key m
+  wait_output_line "APP.message: $line" || fail "M after $*: no line \"$line\""
+  press_escape "$id"
+  wait_game
+  [[ "$game_code" == 0 && "$(cat "$kept" 2>/dev/null)" == "$after" ]] ||
+    fail "M after $*: exit code $game_code, kept \"$(cat "$kept" 2>&1)\", not $after"
+}
+fresh_workdir
+kept="$XDG_STATE_HOME/dunmark/mute"
+press_m "Sound is on" off --mute
+[[ -z "$kept_before" ]] || fail "--mute was kept"
+press_m "Sound is muted" on
+press_m "Sound is on" off
+echo loud >"$kept"
+press_m "Sound is muted" on
+grep -qxF "APP.message: Ignoring $kept: it says neither on nor off" "$e2e_work/out.txt" || fail "the broken file unnamed"
+touch "$e2e_work/file"
+XDG_STATE_HOME=$e2e_work/file press_m "Cannot keep the mute choice in $e2e_work/file/dunmark/mute: Not a directory" on
 echo "PASS"

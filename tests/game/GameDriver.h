@@ -50,9 +50,8 @@ private:
 };
 
 // Plays a game the way the game thread does: each tick latches the input
-// through the real pointer adapter, then runs the rules once and hands their
-// events to afterTick, if set. Positions are virtual-screen pixels (the
-// window is twice as large).
+// through the real pointer adapter, then runs the rules once. Positions are
+// virtual-screen pixels (the window is twice as large).
 class GameDriver {
 public:
     GameDriver() { adapter.SetMouseArea(0, 0, 640, 480, false); }
@@ -108,7 +107,7 @@ public:
     std::string Front() const { return state.messages.FrontText(state.language); }
 
     GameState state;
-    std::function<void(const TickEvents&)> afterTick;
+    std::function<void(const TickEvents&)> afterTick;  // hears each tick's events, if set
     FakePointer pointer;
     ie::ZInputEngineAdapter adapter{&pointer};
 };

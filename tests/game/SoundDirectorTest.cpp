@@ -4,293 +4,198 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "app/SoundFiles.h"
 #include "game/Random.h"
 #include "game/Save.h"
+#include "se/XSoundEngine.h"
 #include "tests/game/GameDriver.h"
-#include "tests/support/RecordingSoundEngine.h"
 
 namespace {
 
 using gametest::GameDriver;
-using gametest::TableEntry;
-using testsupport::RecordingSoundEngine;
-using Call = RecordingSoundEngine::Call;
+using Call = std::pair<int, float>;  // effect or track (-1: the music's volume set), volume
 using T = EncounterType;
+using E = Effect;
 using Step = void (*)(GameDriver&);
 
-const float full = SoundDirector::musicVolume;
-const float silent = SoundDirector::silent;
-
-Encounter Monster(EncounterType type, int32_t hp, int32_t attack, int32_t exp, int32_t gold) {
-    Encounter monster = TableEntry(type);
-    monster.hp = hp;
-    monster.attack = attack;
-    monster.exp = exp;
-    monster.gold = gold;
-    return monster;
-}
+// Writes down what it is asked. Its music always reads as not playing, as a
+// once-track's or a missing file's does.
+struct RecordingSound final : se::XSoundEngine {
+    void PlayMusic(int music, float volume, int32_t) override { tracks.push_back({music, volume}); }
+    int CurrentMusic() override { return -1; }
+    void SetMusicVolume(float volume) override { tracks.push_back({-1, volume}); }
+    se::XSound* PlaySound(int sound, float volume, bool) override {
+        effects.push_back({sound, volume});
+        return nullptr;
+    }
+    void StopAllSounds() override {}
+    void Update() override {}
+    std::vector<Call> effects;
+    std::vector<Call> tracks;
+};
 
 // A game whose every tick is heard through the director.
 struct HeardGame {
-    HeardGame() {
-        driver.afterTick = [this](const TickEvents& events) {
-            director.Direct(driver.state, events, sound);
-        };
-    }
-
+    HeardGame() { driver.afterTick = [this](const TickEvents& e) { director.Direct(state, e, sound); }; }
     GameDriver driver;
     GameState& state = driver.state;
     SoundDirector director;
-    RecordingSoundEngine sound;
+    RecordingSound sound;
 };
 
-template <int button>
-void Click(GameDriver& d) {
-    d.ClickButton(button);
+// A place or a monster with the given numbers, worth 1 gold.
+void StandAt(GameDriver& d, T type, int32_t hp = 100, int32_t attack = 5, int32_t exp = 1) {
+    const Encounter& entry = gametest::TableEntry(type);
+    d.StandAt(type == T::Dragon ? dragonStage : 2, {type, hp, attack, exp, 1, 0, 0, entry.name, entry.description});
 }
-
-void StandAtSlime(GameDriver& d) { d.StandAt(1, Monster(T::Slime, 100, 5, 1, 1)); }
-void StandAtShop(GameDriver& d) { d.StandAt(2, TableEntry(T::WizardShop)); }
-void StandAtForge(GameDriver& d) { d.StandAt(2, TableEntry(T::Forge)); }
-void StandAtCamp(GameDriver& d) { d.StandAt(2, TableEntry(T::MercenaryCamp)); }
-void Poor(GameDriver& d) { d.state.gold = 9; }
+template <int button> void Click(GameDriver& d) { d.ClickButton(button); }
+template <int gold> void Camp(GameDriver& d) { StandAt(d, T::MercenaryCamp); d.state.gold = gold; }
+void NoSetUp(GameDriver&) {}
+void ClickTitle(GameDriver& d) { d.ClickAt(300, 230); }
+void Slime(GameDriver& d) { StandAt(d, T::Slime); }
+void Shop(GameDriver& d) { StandAt(d, T::WizardShop); }
+void Dying(GameDriver& d) { StandAt(d, T::Golem, 100, 90); d.state.hp = 1; }
 
 // The seed whose first draw wins (odd) or loses (even) at dice.
-void SeedDice(bool win) {
-    for (unsigned seed = 0;; ++seed) {
-        SetRandomSeed(seed);
-        if (((Random() & 1) != 0) == win) {
-            SetRandomSeed(seed);
-            return;
-        }
-    }
+template <bool win> void SeededCamp(GameDriver& d) {
+    Camp<100>(d);
+    unsigned seed = 0;
+    for (SetRandomSeed(seed); ((Random() & 1) != 0) != win; SetRandomSeed(++seed)) {}
+    SetRandomSeed(seed);
 }
 
-// Every event, by what brings it about in the rules, and the effects heard.
+// Every event, by what brings it about in the rules, and the effects heard
+// over the second that follows. A press is heard only where its action has
+// no sound of its own.
 const struct {
     const char* what;
     Step setUp;
     Step act;
-    std::vector<Effect> heard;
+    std::set<E> heard;
 } eventCases[] = {
-    {"the title's click", [](GameDriver&) {}, [](GameDriver& d) { d.ClickAt(300, 230); },
-     {Effect::Button}},
-    {"a blow the monster survives", StandAtSlime, Click<0>,
-     {Effect::Button, Effect::Strike, Effect::Struck}},
-    {"a blow that fells a monster",
-     [](GameDriver& d) { d.StandAt(1, Monster(T::Slime, 1, 5, 1, 3)); }, Click<0>,
-     {Effect::Button, Effect::Strike, Effect::MonsterFalls, Effect::Gold}},
-    {"a fall with no gold and a level",
-     [](GameDriver& d) { d.StandAt(1, Monster(T::Zombie, 1, 5, 10, 0)); }, Click<0>,
-     {Effect::Button, Effect::Strike, Effect::MonsterFalls, Effect::LevelUp}},
-    {"the dragon's fall",
-     [](GameDriver& d) { d.StandAt(dragonStage, Monster(T::Dragon, 1, 5, 1, 5)); }, Click<0>,
-     {Effect::Button, Effect::Strike, Effect::Gold, Effect::DragonFalls}},
-    {"the hero's fall",
-     [](GameDriver& d) {
-         d.StandAt(1, Monster(T::Golem, 100, 90, 1, 1));
-         d.state.hp = 1;
-     },
-     Click<0>, {Effect::Button, Effect::Strike, Effect::Struck, Effect::Defeat}},
-    {"a potion", StandAtSlime, Click<1>, {Effect::Button, Effect::Potion}},
-    {"no potion left",
-     [](GameDriver& d) {
-         StandAtSlime(d);
-         d.state.potions = 0;
-     },
-     Click<1>, {Effect::Button}},
-    {"fleeing", StandAtSlime, Click<2>, {Effect::Button, Effect::Flee}},
-    {"leaving a place", StandAtShop, Click<2>, {Effect::Button}},
-    {"a potion bought", StandAtShop, Click<0>, {Effect::Button, Effect::Purchase}},
-    {"healing refused",
-     [](GameDriver& d) {
-         StandAtShop(d);
-         d.state.gold = 99;
-     },
-     Click<1>, {Effect::Button, Effect::Refused}},
-    {"attack forged", StandAtForge, Click<0>,
-     {Effect::Button, Effect::Purchase, Effect::Forge}},
-    {"defence refused",
-     [](GameDriver& d) {
-         StandAtForge(d);
-         Poor(d);
-     },
-     Click<1>, {Effect::Button, Effect::Refused}},
-    {"training", StandAtCamp, Click<0>, {Effect::Button, Effect::Training, Effect::LevelUp}},
-    {"training refused",
-     [](GameDriver& d) {
-         StandAtCamp(d);
-         Poor(d);
-     },
-     Click<0>, {Effect::Button, Effect::Refused}},
-    {"dice won",
-     [](GameDriver& d) {
-         StandAtCamp(d);
-         SeedDice(true);
-     },
-     Click<1>, {Effect::Button, Effect::DiceRoll, Effect::DiceWon}},
-    {"dice lost",
-     [](GameDriver& d) {
-         StandAtCamp(d);
-         SeedDice(false);
-     },
-     Click<1>, {Effect::Button, Effect::DiceRoll, Effect::DiceLost}},
-    {"dice refused",
-     [](GameDriver& d) {
-         StandAtCamp(d);
-         Poor(d);
-     },
-     Click<1>, {Effect::Button, Effect::Refused}},
-    {"OK",
-     [](GameDriver& d) {
-         StandAtCamp(d);
-         d.ClickButton(1);
-     },
-     [](GameDriver& d) { d.Dismiss(); }, {Effect::Button}},
+    {"the title's click", NoSetUp, ClickTitle, {E::Button}},
+    {"a fall worth a level", [](GameDriver& d) { StandAt(d, T::Zombie, 1, 5, 10); }, Click<0>,
+     {E::Strike, E::MonsterFalls, E::Gold, E::LevelUp}},
+    {"the dragon's fall", [](GameDriver& d) { StandAt(d, T::Dragon, 1); }, Click<0>,
+     {E::Strike, E::Gold, E::DragonFalls}},
+    {"the hero's fall", Dying, Click<0>, {E::Strike, E::Struck, E::Defeat}},
+    {"a potion", Slime, Click<1>, {E::Potion}},
+    {"fleeing", Slime, Click<2>, {E::Flee}},
+    {"leaving", Shop, Click<2>, {E::Button}},
+    {"healing refused", [](GameDriver& d) { Shop(d); d.state.gold = 99; }, Click<1>, {E::Refused}},
+    {"attack forged", [](GameDriver& d) { StandAt(d, T::Forge); }, Click<0>, {E::Purchase, E::Forge}},
+    {"defence refused", [](GameDriver& d) { StandAt(d, T::Forge); d.state.gold = 99; }, Click<1>,
+     {E::Refused}},
+    {"training", Camp<100>, Click<0>, {E::Training, E::LevelUp}},
+    {"training refused", Camp<99>, Click<0>, {E::Refused}},
+    {"dice won", SeededCamp<true>, Click<1>, {E::DiceRoll, E::DiceWon}},
+    {"dice lost", SeededCamp<false>, Click<1>, {E::DiceRoll, E::DiceLost}},
+    {"dice refused", Camp<9>, Click<1>, {E::Refused}},
+    {"OK", [](GameDriver& d) { Camp<100>(d); d.ClickButton(1); d.Ticks(60); }, [](GameDriver& d) { d.Dismiss(); },
+     {E::Button}},
     {"arriving at the dragon",
-     [](GameDriver& d) {
-         d.state.screen = ScreenState::Travel;
-         d.state.stage = dragonStage - 1;
-         d.state.timer = 1;
-     },
-     [](GameDriver& d) { d.Tick(); }, {Effect::DragonRoar}},
-    {"game over's click", [](GameDriver& d) { d.state.screen = ScreenState::GameOver; },
-     [](GameDriver& d) { d.ClickAt(300, 230); }, {Effect::Button}},
+     [](GameDriver& d) { d.StandAt(dragonStage - 1, {}); d.state.screen = ScreenState::Travel; d.state.timer = 1; },
+     [](GameDriver& d) { d.Tick(); }, {E::DragonRoar}},
 };
 
-std::vector<int> Numbers(std::vector<Effect> effects) {
-    std::vector<int> numbers;
-    for (const Effect effect : effects) {
-        numbers.push_back(static_cast<int>(effect));
-    }
-    std::sort(numbers.begin(), numbers.end());
-    return numbers;
-}
-
+// A refused purchase is heard, yet changes nothing of the record.
 TEST(SoundDirector, EachEventOfTheRulesPlaysItsEffectAtFullVolume) {
-    std::set<int> everyEffect;
+    std::set<E> everyEffect;
     for (const auto& c : eventCases) {
         SCOPED_TRACE(c.what);
         HeardGame game;
         c.setUp(game.driver);
-        game.sound.Clear();
+        game.sound.effects.clear();
+        const std::string before = WriteSave(game.state, RandomState{}, "");
         c.act(game.driver);
-        std::vector<int> heard;
-        for (const Call& call : game.sound.effects) {
-            heard.push_back(call.number);
-            EXPECT_EQ(1.0f, call.volume);
+        game.driver.Ticks(60);
+        std::set<E> heard;
+        for (const auto& [effect, volume] : game.sound.effects) {
+            heard.insert(static_cast<E>(effect));
+            EXPECT_EQ(1.0f, volume);
         }
-        std::sort(heard.begin(), heard.end());
-        EXPECT_EQ(Numbers(c.heard), heard);
+        EXPECT_EQ(c.heard, heard);
+        EXPECT_TRUE(!heard.count(E::Refused) || before == WriteSave(game.state, RandomState{}, ""));
         everyEffect.insert(heard.begin(), heard.end());
     }
     ReleaseRandomSeed();
     EXPECT_EQ(static_cast<size_t>(effectFileCount), everyEffect.size()) << "an effect no event plays";
 }
 
-TEST(SoundDirector, ARefusedPurchaseChangesNoFieldButIsNoted) {
-    for (const EncounterType place : {T::WizardShop, T::Forge, T::MercenaryCamp}) {
-        for (const int button : {0, 1}) {
-            GameDriver d;
-            d.StandAt(2, TableEntry(place));
-            Poor(d);
-            const std::string before = WriteSave(d.state, RandomState{}, "");
-            TickEvents noted;
-            d.afterTick = [&noted](const TickEvents& events) {
-                if (events.Has(GameEvent::PurchaseRefused)) {
-                    noted.Note(GameEvent::PurchaseRefused);
-                }
-            };
-            d.ClickButton(button);
-            EXPECT_EQ(before, WriteSave(d.state, RandomState{}, ""));
-            EXPECT_TRUE(d.state.popups.empty());
-            EXPECT_TRUE(noted.Has(GameEvent::PurchaseRefused)) << static_cast<int>(place) << button;
-        }
-    }
-}
-
-TEST(SoundDirector, EachScreenHasItsMusic) {
-    const struct {
-        ScreenState screen;
-        EncounterType at;
-        Music music;
-    } cases[] = {
-        {ScreenState::Title, T::None, Music::Title},
-        {ScreenState::WorldIntro, T::None, Music::Road},
-        {ScreenState::Travel, T::Slime, Music::Road},
-        {ScreenState::Arrive, T::Dragon, Music::Road},
-        {ScreenState::InEncounter, T::Slime, Music::Fight},
-        {ScreenState::InEncounter, T::Thanatos, Music::Fight},
-        {ScreenState::InEncounter, T::Dragon, Music::Dragon},
-        {ScreenState::InEncounter, T::WizardShop, Music::Camp},
-        {ScreenState::InEncounter, T::Forge, Music::Camp},
-        {ScreenState::InEncounter, T::MercenaryCamp, Music::Camp},
-        {ScreenState::InEncounter, T::WitchHut, Music::Camp},
-        {ScreenState::Depart, T::Forge, Music::Road},
-        {ScreenState::GameOver, T::Golem, Music::GameOver},
-    };
-    for (const auto& c : cases) {
-        GameState state;
-        state.screen = c.screen;
-        state.stage = 3;
-        state.slots[3] = TableEntry(c.at);
-        EXPECT_EQ(c.music, MusicOf(state)) << static_cast<int>(c.screen) << " " << static_cast<int>(c.at);
-    }
-}
-
-Call Track(Music music, float volume = full) {
+Call Track(Music music, float volume = SoundDirector::musicVolume) {
     return {static_cast<int>(music), volume};
 }
 
-TEST(SoundDirector, ATrackStartsOnlyWhenTheScreenWantsAnother) {
-    FixRandomSeed(3);
+TEST(SoundDirector, ARestoredRunStartsItsScreensMusicAndGameOverPlaysOnce) {
+    const std::pair<Step, Music> restored[] = {{NoSetUp, Music::Title}, {Dying, Music::Fight}, {Shop, Music::Camp},
+                                               {[](GameDriver& d) { StandAt(d, T::Dragon); }, Music::Dragon}};
+    for (const auto& [setUp, music] : restored) {
+        HeardGame game;
+        setUp(game.driver);
+        game.driver.Tick();
+        EXPECT_EQ(std::vector<Call>{Track(music)}, game.sound.tracks);
+    }
     HeardGame game;
-    game.driver.Ticks(50);
-    game.driver.ClickAt(300, 230);
-    ASSERT_TRUE(game.driver.RunUntil(ScreenState::InEncounter));
-    game.driver.Ticks(50);
-    ReleaseRandomSeed();
-    EXPECT_EQ((std::vector<Call>{Track(Music::Title), Track(Music::Road), Track(MusicOf(game.state))}),
-              game.sound.tracks);
-}
-
-TEST(SoundDirector, ARestoredRunStartsTheMusicOfItsScreenOnItsFirstTick) {
-    HeardGame game;
-    game.driver.StandAt(dragonStage, TableEntry(T::Dragon));
-    game.driver.Tick();
-    EXPECT_EQ(std::vector<Call>{Track(Music::Dragon)}, game.sound.tracks);
-}
-
-TEST(SoundDirector, GameOverPlaysOnceAndIsNotStartedAgain) {
-    HeardGame game;
-    game.driver.StandAt(1, Monster(T::Golem, 100, 90, 1, 1));
-    game.state.hp = 1;
+    Dying(game.driver);
     game.driver.ClickButton(0);
     game.driver.Dismiss();
-    ASSERT_EQ(ScreenState::GameOver, game.state.screen);
     game.driver.Ticks(1000);
-    EXPECT_EQ((std::vector<Call>{Track(Music::Fight), Track(Music::GameOver)}), game.sound.tracks);
+    // The fight's track fades out to silence before game over's starts.
+    std::vector<Call> started;
+    std::vector<float> fade;
+    for (const Call& call : game.sound.tracks) {
+        (call.first == -1 ? fade.push_back(call.second) : started.push_back(call));
+    }
+    EXPECT_EQ((std::vector<Call>{Track(Music::Fight), Track(Music::GameOver)}), started);
+    ASSERT_EQ(static_cast<size_t>(SoundDirector::fadeTicks), fade.size());
+    EXPECT_TRUE(std::is_sorted(fade.rbegin(), fade.rend()));
+    EXPECT_EQ(SoundDirector::silentAbove, fade.back());
+}
+
+// The blow, the blow struck back, the fall: in that order, a beat apart; a
+// muting in between silences what was still to come.
+TEST(SoundDirector, OneTicksEffectsSoundInSequence) {
+    for (const bool muteAfterTheBlow : {false, true}) {
+        HeardGame game;
+        Dying(game.driver);
+        std::vector<std::pair<int, E>> heard;
+        int tick = 0;
+        game.driver.afterTick = [&](const TickEvents& e) {
+            game.director.Direct(game.state, e, game.sound);
+            for (const auto& [effect, volume] : game.sound.effects) {
+                heard.push_back({tick, static_cast<E>(effect)});
+            }
+            game.sound.effects.clear();
+            ++tick;
+        };
+        game.driver.ClickButton(0);
+        game.director.SetMuted(muteAfterTheBlow);
+        game.driver.Ticks(60);
+        ASSERT_FALSE(heard.empty());
+        const int blow = heard[0].first;
+        using Heard = std::vector<std::pair<int, E>>;
+        const Heard sequence = {{blow, E::Strike}, {blow + 14, E::Struck}, {blow + 36, E::Defeat}};
+        EXPECT_EQ(muteAfterTheBlow ? Heard{sequence[0]} : sequence, heard);
+    }
 }
 
 TEST(SoundDirector, MutedNoEffectStartsAndTheMusicIsSilentUntilUnmuted) {
     HeardGame game;
-    StandAtSlime(game.driver);
+    Slime(game.driver);
     game.driver.Tick();
     game.director.SetMuted(true);
     game.driver.ClickButton(0);  // a blow
     game.driver.ClickButton(2);  // fled: the road's music starts, unheard
     EXPECT_TRUE(game.sound.effects.empty());
-    EXPECT_EQ((std::vector<Call>{Track(Music::Fight), {-1, silent}, Track(Music::Road, silent)}),
-              game.sound.tracks);
-
-    game.sound.Clear();
+    const std::vector<Call> silent = {Track(Music::Fight), {-1, 0.0f}, Track(Music::Road, 0.0f)};
+    EXPECT_EQ(silent, game.sound.tracks);
+    game.sound.tracks.clear();
     game.director.SetMuted(false);
-    game.driver.Tick();
-    game.driver.Tick();
-    EXPECT_EQ((std::vector<Call>{{-1, full}}), game.sound.tracks) << "the road's music, heard again";
+    game.driver.Ticks(2);
+    EXPECT_EQ((std::vector<Call>{{-1, SoundDirector::musicVolume}}), game.sound.tracks) << "the road's, heard again";
 }
 
 }  // namespace

@@ -133,6 +133,10 @@ std::string GfxPath(const std::string& file) {
     return BuildDir() + "/gfx/" + file;
 }
 
+std::string BuildPath(const std::string& file) {
+    return BuildDir() + "/" + file;
+}
+
 std::string SourcePath(const std::string& file) {
     return SourceDir() + "/" + file;
 }

@@ -35,6 +35,7 @@ bool HasInk(const Image& image, const Cell& cell);  // any pixel neither black n
 bool SamePixels(const Image& image, const Cell& a, const Cell& b);
 
 std::string GfxPath(const std::string& file);
+std::string BuildPath(const std::string& file);  // any file of the build tree
 std::string SourcePath(const std::string& file);
 std::string GeneratorPath();
 

@@ -7,21 +7,21 @@ namespace synth {
 
 // Effects are small WAV files at the old sound cards' rate; the music's rate
 // is the one lame keeps at its bitrate, so that it never resamples.
-const int effectRate = 11025;
-const int musicRate = 22050;
+constexpr int effectRate = 11025;
+constexpr int musicRate = 22050;
 
-const int effectRmsTenths = -120;   // an effect's RMS over its sounding part
-const int effectPeakTenths = -15;   // an effect's ceiling: the WAV plays as written
+constexpr int effectRmsTenths = -120;   // an effect's RMS over its sounding part
+constexpr int effectPeakTenths = -15;   // an effect's ceiling: the WAV plays as written
 // Effects reach the ear about 6 dB down (OpenAL's distance model) and stereo
 // music does not, so music sits 12 dB under them to be heard 6 dB under.
-const int musicRmsTenths = -240;
-const int musicPeakTenths = -40;    // before encoding: MP3 overshoots its input
-const int decodedPeakTenths = -10;  // the highest peak any file may have decoded
+constexpr int musicRmsTenths = -240;
+constexpr int musicPeakTenths = -40;    // before encoding: MP3 overshoots its input
+constexpr int decodedPeakTenths = -10;  // the highest peak any file may have decoded
 // The sounding part of an effect: from its first to its last sample no more
 // than this far under its peak.
-const int soundingTenths = -240;
+constexpr int soundingTenths = -240;
 
-const int fullScale = 32767;
+constexpr int fullScale = 32767;
 
 // The amplitude of a level, by whole multiplications only, so that every
 // compiler and machine rounds it alike.

@@ -10,6 +10,13 @@ namespace {
 
 const int64_t unit = 65536;  // gains' 1.0
 
+// The levels' amplitudes, worked out by the compiler.
+constexpr int64_t soundingFloor = Amplitude(soundingTenths);
+constexpr int64_t effectCeiling = Amplitude(effectPeakTenths);
+constexpr int64_t effectRms = Amplitude(effectRmsTenths);
+constexpr int64_t musicCeiling = Amplitude(musicPeakTenths);
+constexpr int64_t musicRms = Amplitude(musicRmsTenths);
+
 int64_t SquareRoot(uint64_t n) {
     uint64_t root = 0;
     for (uint64_t bit = uint64_t(1) << 62; bit != 0; bit >>= 2) {
@@ -101,7 +108,7 @@ int64_t Peak(const std::vector<int32_t>& samples) {
 }
 
 Span SoundingPart(const std::vector<int32_t>& samples) {
-    const int64_t threshold = Peak(samples) * Amplitude(soundingTenths) / fullScale;
+    const int64_t threshold = Peak(samples) * soundingFloor / fullScale;
     Span span{samples.size(), 0};
     for (size_t i = 0; i < samples.size(); ++i) {
         if (samples[i] >= threshold || -samples[i] >= threshold) {
@@ -126,9 +133,9 @@ int64_t Rms(const std::vector<int32_t>& samples, Span span) {
 std::vector<int16_t> MasterEffect(const std::vector<int32_t>& mono) {
     // Loud effects with peaks held under the ceiling: the gain is raised
     // until the RMS meets its mark, the soft clip keeping the peaks in.
-    const int64_t ceiling = Amplitude(effectPeakTenths);
+    const int64_t ceiling = effectCeiling;
     const int64_t knee = ceiling / 2;
-    const int64_t target = Amplitude(effectRmsTenths);
+    const int64_t target = effectRms;
     const int64_t first = GainFor(target, Rms(mono, SoundingPart(mono)));
     int64_t gain = first;
     std::vector<int32_t> out = Scaled(mono, gain, knee, ceiling);
@@ -141,8 +148,8 @@ std::vector<int16_t> MasterEffect(const std::vector<int32_t>& mono) {
 
 std::vector<int16_t> MasterMusic(const std::vector<int32_t>& stereo) {
     const Span whole{0, stereo.size()};
-    const int64_t ceiling = Amplitude(musicPeakTenths);
-    const int64_t gain = std::min(GainFor(Amplitude(musicRmsTenths), Rms(stereo, whole)),
+    const int64_t ceiling = musicCeiling;
+    const int64_t gain = std::min(GainFor(musicRms, Rms(stereo, whole)),
                                   GainFor(ceiling, Peak(stereo)));
     return Narrowed(Scaled(stereo, gain, ceiling, ceiling));
 }

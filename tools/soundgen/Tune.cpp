@@ -51,6 +51,8 @@ private:
     std::string error;
 };
 
+const int highest = 140;  // the highest note, a noise's fastest clock
+
 // "C", "F#", "Bb": the pitch class, or -1; `used` says how many characters.
 int PitchClass(const std::string& word, size_t& used) {
     static const int naturals[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
@@ -116,11 +118,25 @@ bool Reader::InstrumentLine(std::istringstream& words) {
     Instrument& in = voice.instrument;
     in.wave = kind->second.first;
     in.duty = kind->second.second;
-    std::map<std::string, int*> settings = {
-        {"volume", &in.volume}, {"pan", &in.pan}, {"attack", &in.attackMs}, {"decay", &in.decayMs},
-        {"sustain", &in.sustain}, {"release", &in.releaseMs}, {"vibrato", &in.vibratoCents},
-        {"rate", &in.vibratoTenthsHz}, {"delay", &in.vibratoDelayMs}, {"slide", &in.slideSemitones},
-        {"slidetime", &in.slideMs}, {"octave", &voice.octave},
+    struct Setting {
+        int* value;
+        int least;
+        int most;
+    };
+    const std::map<std::string, Setting> settings = {
+        // name         value                  least  most
+        {"volume",    {&in.volume,              0,   100}},
+        {"pan",       {&in.pan,              -100,   100}},
+        {"attack",    {&in.attackMs,            0, 10000}},
+        {"decay",     {&in.decayMs,             0, 10000}},
+        {"sustain",   {&in.sustain,             0,   100}},
+        {"release",   {&in.releaseMs,           0, 10000}},
+        {"vibrato",   {&in.vibratoCents,        0,   100}},
+        {"rate",      {&in.vibratoTenthsHz,     1,   200}},
+        {"delay",     {&in.vibratoDelayMs,      0, 10000}},
+        {"slide",     {&in.slideSemitones,    -48,    48}},
+        {"slidetime", {&in.slideMs,             0, 10000}},
+        {"octave",    {&voice.octave,           0,     8}},
     };
     std::string key;
     while (words >> key) {
@@ -131,18 +147,19 @@ bool Reader::InstrumentLine(std::istringstream& words) {
             // above the names' octaves (136 hisses).
             const bool number = !note.empty() && note.find_first_not_of("0123456789") == std::string::npos;
             voice.pitch = number && note.size() < 4 ? std::stoi(note) : NoteNumber(note);
-            if (voice.pitch < 0) {
+            if (voice.pitch < 0 || voice.pitch > highest) {
                 return Fail("'" + note + "' is not a note");
             }
             continue;
         }
         const auto setting = settings.find(key);
-        if (setting == settings.end() || !Number(words, *setting->second)) {
+        if (setting == settings.end() || !Number(words, *setting->second.value)) {
             return Fail("'" + key + "' is not a setting with a number");
         }
-    }
-    if (in.vibratoTenthsHz <= 0 || in.pan < -100 || in.pan > 100 || in.volume < 0 || in.volume > 100) {
-        return Fail("rate, pan or volume out of range");
+        const Setting& range = setting->second;
+        if (*range.value < range.least || *range.value > range.most) {
+            return Fail(key + " goes from " + std::to_string(range.least) + " to " + std::to_string(range.most));
+        }
     }
     voices[name] = voice;
     return true;
@@ -226,6 +243,9 @@ bool Reader::PlaceVoice(const Pattern& pattern, const std::string& name,
         if (token != "x") {
             note += transpose;
         }
+        if (note < 0 || note > highest) {
+            return Fail(name + ": '" + token + "' is out of the notes' range");
+        }
         sounding = notes.size();
         notes.push_back(Placed{voice.instrument, note, (first + step) * stepFrames,
                                static_cast<int>(stepFrames)});
@@ -238,7 +258,8 @@ bool Reader::Line(std::istringstream& words, const std::string& keyword) {
         return Number(words, tempo) || Fail("tempo needs a number");
     }
     if (keyword == "transpose") {
-        return Number(words, transpose) || Fail("transpose needs a number of semitones");
+        return (Number(words, transpose) && transpose >= -24 && transpose <= 24) ||
+               Fail("transpose needs a number of semitones from -24 to 24");
     }
     if (keyword == "instrument") {
         return InstrumentLine(words);

@@ -1,5 +1,7 @@
 #include "tools/soundgen/Voice.h"
 
+#include <algorithm>
+
 namespace synth {
 
 namespace {
@@ -93,6 +95,7 @@ int Samples(int ms, int rate) {
 }
 
 uint64_t Increment(int note, int rate) {
+    note = std::max(0, std::min(note, 143));
     int shift = 0;
     while (note < 120) {
         note += 12;
