@@ -7,8 +7,6 @@
 //       least a tenth of a second after the one before it), and when the tracks are heard in
 //       the order given (each second of the capture matched against every
 //       track, the best match taken). Prints what it found and how loud.
-#include <mpg123.h>
-
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -17,6 +15,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "tests/tools/SoundMeasures.h"
 
 namespace {
 
@@ -34,83 +34,34 @@ bool Fail(const std::string& what) {
     return false;
 }
 
-// Linearly, as OpenAL Soft's default resampler does.
-Signal Resample(const Signal& in, long fromRate) {
-    Signal out(in.size() * rate / static_cast<size_t>(fromRate));
+// Channels mixed down and resampled to `rate`, linearly as OpenAL Soft's
+// default resampler does.
+Signal Mono(const soundtest::Pcm& pcm) {
+    const size_t frames = soundtest::Frames(pcm);
+    Signal out(frames * rate / static_cast<size_t>(pcm.rate));
+    auto at = [&](size_t frame) {
+        double sum = 0;
+        for (int c = 0; c < pcm.channels; ++c) sum += pcm.samples[frame * pcm.channels + c] / 32768.0;
+        return sum;
+    };
     for (size_t i = 0; i < out.size(); ++i) {
-        const double at = static_cast<double>(i) * static_cast<double>(fromRate) / rate;
-        const size_t j = std::min(static_cast<size_t>(at), in.size() - 1);
-        const size_t k = std::min(j + 1, in.size() - 1);
-        out[i] = in[j] + (in[k] - in[j]) * (at - static_cast<double>(j));
+        const double x = static_cast<double>(i) * pcm.rate / rate;
+        const size_t j = std::min(static_cast<size_t>(x), frames - 1);
+        out[i] = at(j) + (at(std::min(j + 1, frames - 1)) - at(j)) * (x - static_cast<double>(j));
     }
     return out;
 }
 
-// A 16-bit PCM WAV file, channels mixed down, at `rate`.
-bool ReadWav(const std::string& path, Signal& out) {
-    FILE* const file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return Fail("cannot open " + path);
+// A WAV file or a whole MP3 as the game's own engine reads it.
+bool Read(const std::string& path, Signal& out) {
+    std::string problem;
+    const bool music = path.size() > 4 && path.compare(path.size() - 4, 4, ".mp3") == 0;
+    const soundtest::Pcm pcm = music ? soundtest::DecodeMusic(path, false, 0, problem)
+                                     : soundtest::ReadWav(path, problem);
+    if (soundtest::Frames(pcm) == 0) {
+        return Fail(path + ": " + (problem.empty() ? "no sound" : problem));
     }
-    std::vector<unsigned char> bytes;
-    unsigned char piece[65536];
-    size_t read = 0;
-    while ((read = std::fread(piece, 1, sizeof piece, file)) > 0) {
-        bytes.insert(bytes.end(), piece, piece + read);
-    }
-    std::fclose(file);
-    auto le = [&](size_t at, int n) {
-        unsigned value = 0;
-        for (int i = n - 1; i >= 0; --i) value = value << 8 | bytes[at + i];
-        return value;
-    };
-    int channels = 0, fileRate = 0;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const size_t size = std::min<size_t>(le(at + 4, 4), bytes.size() - at - 8);
-        if (std::memcmp(&bytes[at], "fmt ", 4) == 0 && size >= 16) {
-            channels = static_cast<int>(le(at + 10, 2));
-            fileRate = static_cast<int>(le(at + 12, 4));
-        } else if (std::memcmp(&bytes[at], "data", 4) == 0 && channels > 0) {
-            Signal mixed(size / 2 / channels);
-            for (size_t i = 0; i < mixed.size(); ++i) {
-                for (int c = 0; c < channels; ++c) {
-                    mixed[i] += static_cast<int16_t>(le(at + 8 + 2 * (i * channels + c), 2)) / 32768.0;
-                }
-            }
-            out = mixed.empty() ? mixed : Resample(mixed, fileRate);
-            return !out.empty() || Fail(path + " holds no samples");
-        }
-        at += 8 + size + (size & 1);
-    }
-    return Fail(path + " is not a 16-bit PCM WAV file");
-}
-
-bool ReadMp3(const std::string& path, Signal& out) {
-    mpg123_init();
-    mpg123_handle* const decoder = mpg123_new(nullptr, nullptr);
-    long fileRate = 0;
-    int channels = 0, encoding = 0;
-    if (mpg123_open(decoder, path.c_str()) != MPG123_OK ||
-        mpg123_getformat(decoder, &fileRate, &channels, &encoding) != MPG123_OK) {
-        mpg123_delete(decoder);
-        return Fail("cannot decode " + path);
-    }
-    Signal mixed;
-    short pcm[8192];
-    size_t done = 0;
-    while (mpg123_read(decoder, reinterpret_cast<unsigned char*>(pcm), sizeof pcm, &done) == MPG123_OK || done > 0) {
-        for (size_t i = 0; i + channels <= done / 2; i += channels) {
-            double sum = 0;
-            for (int c = 0; c < channels; ++c) sum += pcm[i + c] / 32768.0;
-            mixed.push_back(sum);
-        }
-        if (done == 0) break;
-    }
-    mpg123_delete(decoder);
-    if (mixed.empty()) {
-        return Fail(path + " holds no sound");
-    }
-    out = Resample(mixed, fileRate);
+    out = Mono(pcm);
     return true;
 }
 
@@ -184,7 +135,7 @@ bool FindEffects(const Signal& capture, const std::vector<std::string>& paths) {
     size_t from = 0;
     for (const std::string& path : paths) {
         Signal effect;
-        if (!ReadWav(path, effect)) return false;
+        if (!Read(path, effect)) return false;
         const Signal needle = Decimate(effect);
         const Signal ncc = Correlate(coarse, needle);
         // The best match within a tenth of a second of the first good one.
@@ -213,7 +164,7 @@ bool HearMusic(const Signal& capture, const std::vector<std::string>& paths) {
     std::vector<Signal> tracks;
     for (const std::string& path : paths) {
         Signal track;
-        if (!ReadMp3(path, track)) return false;
+        if (!Read(path, track)) return false;
         Signal twice = Decimate(track);
         twice.insert(twice.end(), twice.begin(), twice.end());
         tracks.push_back(twice);
@@ -251,7 +202,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Signal capture;
-    if (!ReadWav(argv[1], capture)) return 1;
+    if (!Read(argv[1], capture)) return 1;
     if (std::strcmp(argv[2], "silent") == 0) {
         const size_t tail = argc > 3 ? static_cast<size_t>(std::atof(argv[3]) * rate) : capture.size();
         if (tail > capture.size()) return Fail("the capture is shorter than " + std::string(argv[3]) + " s");

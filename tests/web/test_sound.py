@@ -10,7 +10,10 @@ plays its own once its sounds arrive), and what the page plays, tapped:
   cross-correlation with their files, 1.5 times clearer where they play than elsewhere; silent muted by
   the button or M, the button and the page's storage following, also after a reload;
 - on a page without AudioContext, the sound engine's device error is the
-  page's last word, in place of the canvas."""
+  page's last word, in place of the canvas;
+- each track of the site as the browser decodes it: peaks at most -1 dBFS, no
+  DC offset, and a loop's seam (its last sample, then its first) no steeper
+  than the steepest step inside it, with no silence there."""
 
 import base64
 import math
@@ -151,6 +154,37 @@ MUTING = ((lambda page: page.js("document.getElementById('sound').click()"), Tru
           (lambda page: page.js(KEY_M), False), (lambda page: page.js(KEY_M), True), (lambda page: page.open(), True))
 
 
+# Per track: peak (dBFS), DC offset, the seam's step, the steepest step inside, the silent frames at the seam.
+DECODE = """const done = arguments[arguments.length - 1];
+fetch(arguments[0]).then(r => r.arrayBuffer()).then(b => new OfflineAudioContext(2, 1, 44100).decodeAudioData(b))
+.then(a => {
+  const c = [...Array(a.numberOfChannels).keys()].map(i => a.getChannelData(i)), n = a.length;
+  const steps = c.map(x => x.reduce((m, v, i) => i ? Math.max(m, Math.abs(v - x[i - 1])) : 0, 0));
+  const silent = i => c.every(x => Math.abs(x[i]) < 16 / 32768);
+  let run = 0;
+  while (run < n && silent(run)) run++;
+  for (let i = n - 1; i > 0 && silent(i); i--) run++;
+  done([20 * Math.log10(Math.max(...c.map(x => x.reduce((m, v) => Math.max(m, Math.abs(v)), 0)))),
+        Math.max(...c.map(x => Math.abs(x.reduce((s, v) => s + v, 0) / n))),
+        Math.max(...c.map(x => Math.abs(x[0] - x[n - 1]))), Math.min(...steps), run]);
+}, e => done(String(e)));"""
+
+
+def decoded_by_the_browser(site, sfx):
+    page = webtest.Page(site)
+    try:
+        page.open()
+        page.driver.set_script_timeout(webtest.PATIENCE)
+        for name in sorted(n for n in os.listdir(sfx) if n.endswith('.mp3')):
+            peak, dc, seam, steepest, silent = page.driver.execute_async_script(DECODE, 'sfx/' + name)
+            print('%s as the browser decodes it: peak %.1f dBFS, DC %.6f, seam %.4f, steepest step %.4f, '
+                  '%d silent frames at the seam' % (name, peak, dc, seam, steepest, silent))
+            check(peak <= -1 and dc < 0.001, '%s: peak %.1f dBFS, DC %.6f' % (name, peak, dc))
+            check(name == 'game_over.mp3' or (seam <= steepest and silent < 16), '%s clicks at its seam' % name)
+    finally:
+        page.close()
+
+
 def samples(path, rate, folder):
     if path.endswith('.mp3'):
         path = subprocess.run(['lame', '--quiet', '--decode', path, folder + '/decoded.wav'], check=True).args[-1]
@@ -205,6 +239,7 @@ def test():
         plays_whole(site, mp3)
         device_error(site)
         walk_heard(site, os.path.join(webtest.site_dir(), 'sfx'), folder)
+        decoded_by_the_browser(site, os.path.join(webtest.site_dir(), 'sfx'))
     finally:
         site.close()
         subprocess.run(['rm', '-rf', folder], check=False)
