@@ -79,7 +79,7 @@ steps=(
   "thread:120:no data race in the real game (ThreadSanitizer)"
   "package:120:the Debian package: lintian, install, play, purge"
   "reproducible:120:the commit built twice, the same bytes"
-  "fuzz:400:fuzzing every file format the game reads"
+  "fuzz:480:fuzzing every file format the game reads"
 )
 
 quick=0
