@@ -369,7 +369,8 @@ check_play() {
   done
 }
 
-# The art from the same commit, built on this machine into $host_art/build/gfx.
+# The art and the sounds from the same commit, built on this machine into
+# $host_art/build/gfx, sfx and sfx-pcm.
 build_host_art() {
   local start=$SECONDS
   host_art=$(mktemp -d "$parent/dunmark-host-art.XXXXXX")
@@ -378,26 +379,32 @@ build_host_art() {
   mkdir "$host_art/src"
   git -C "$top" archive --format=tar "$commit" | tar -x -C "$host_art/src"
   { cmake -S "$host_art/src" -B "$host_art/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUNMARK_TESTS=OFF &&
-    cmake --build "$host_art/build" --target art -j "$(nproc)"; } >"$host_art/build.log" 2>&1 ||
+    cmake --build "$host_art/build" --target art sounds -j "$(nproc)"; } >"$host_art/build.log" 2>&1 ||
     { tail -20 "$host_art/build.log" >&2; die "building the art on this machine failed"; }
   say "the host's art is built in $((SECONDS - start)) s"
 }
 
-# Every file in either gfx folder must be in both, with the same bytes. The
-# play command's build made the root's art; it is compared before the tests,
-# which build into the same folder.
+# Every file in either gfx folder must be in both, with the same bytes, and
+# so for the sounds and the music's PCM. The play command's build made the
+# root's; they are compared before the tests, which build into the same
+# folder.
 compare_art() {
-  local mine=$host_art/build/gfx theirs=$root$tree/build/gfx file name names=() differing=() start=$SECONDS
-  for file in "$mine"/* "$theirs"/*; do
-    [[ -e "$file" ]] && names+=("${file##*/}")
+  local folder least mine theirs file name names differing start=$SECONDS
+  for folder in gfx:12 sfx:24 sfx-pcm:6; do
+    least=${folder#*:} folder=${folder%:*}
+    mine=$host_art/build/$folder theirs=$root$tree/build/$folder names=() differing=()
+    for file in "$mine"/* "$theirs"/*; do
+      [[ -e "$file" ]] && names+=("${file##*/}")
+    done
+    mapfile -t names < <(printf '%s\n' "${names[@]}" | sort -u)
+    ((${#names[@]} >= least)) || die "only ${#names[@]} files in $mine and $theirs"
+    for name in "${names[@]}"; do
+      cmp -s "$mine/$name" "$theirs/$name" || differing+=("$name")
+    done
+    ((${#differing[@]} == 0)) || die "$folder built on $arch differs from $host_arch's in ${#differing[@]} of ${#names[@]} files: ${differing[*]}"
+    say "all ${#names[@]} files of $folder built on $arch are identical to $host_arch's"
   done
-  mapfile -t names < <(printf '%s\n' "${names[@]}" | sort -u)
-  ((${#names[@]} >= 12)) || die "only ${#names[@]} pictures in $mine and $theirs"
-  for name in "${names[@]}"; do
-    cmp -s "$mine/$name" "$theirs/$name" || differing+=("$name")
-  done
-  ((${#differing[@]} == 0)) || die "the art built on $arch differs from $host_arch's in ${#differing[@]} of ${#names[@]} files: ${differing[*]}"
-  say "all ${#names[@]} pictures built on $arch are identical to $host_arch's ($((SECONDS - start)) s)"
+  say "compared in $((SECONDS - start)) s"
 }
 
 main() {

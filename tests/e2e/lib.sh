@@ -29,13 +29,15 @@ trap e2e_cleanup EXIT
 
 # A scratch folder shaped like the build tree: work/bin is the working
 # directory, work/gfx and work/sfx link to the built art and sounds. The
-# game's kept state (the mute choice) goes to work/state, never the home.
+# build's game keeps its state (the mute choice) in work/state, never in the
+# home; an installed game (DUNMARK_GAME) keeps its player's own, as the
+# desktop check's player has it.
 make_workdir() {
   e2e_work=$(mktemp -d /tmp/dunmark-e2e-XXXXXX)
   mkdir -p "$e2e_work/bin"
   ln -s "$build/gfx" "$e2e_work/gfx"
   ln -s "$build/sfx" "$e2e_work/sfx"
-  export XDG_STATE_HOME=$e2e_work/state
+  [[ -n "${DUNMARK_GAME:-}" ]] || export XDG_STATE_HOME=$e2e_work/state
 }
 
 # Starts Xvfb on a display it chooses itself (so parallel tests never share
