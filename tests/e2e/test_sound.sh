@@ -2,13 +2,14 @@
 # What a player hears, captured by OpenAL Soft's wave output from the real
 # game on a fixed world (DUNMARK_SEED): title -> world card -> the first
 # fight -> a blow -> a potion. The capture holds the effects of those events
-# in their order and the music of each screen (tests/e2e/hear_capture.cpp).
+# in their order and the music of each screen (tests/support/hearing.py).
 # Started with --mute, it is silent throughout and nothing is kept; muted by
 # M at the title, the walk after it is silent, and so is the next start.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/screens_lib.sh"
 
-hear=$build/tests/hear_capture
+# Debian's Python, with NumPy, whatever python3 comes first on PATH.
+hear=(/usr/bin/python3 "$(dirname "$0")/../support/hearing.py")
 sfx=$build/sfx
 # The first world of seed 0 opens with a skeleton, which survives a blow.
 seed=0
@@ -52,22 +53,22 @@ quit() {
 start_captured heard
 walk
 quit
-"$hear" "$e2e_work/heard.wav" "$sfx"/{button,strike,struck,potion}.wav -- "$sfx"/{title,road,fight}.mp3 \
+"${hear[@]}" "$e2e_work/heard.wav" "$sfx"/{button,strike,struck,potion}.wav -- "$sfx"/{title,road,fight}.mp3 \
   || fail "the walk was not heard as played"
 
 start_captured started_muted --mute
 walk
 quit
-"$hear" "$e2e_work/started_muted.wav" silent || fail "--mute was heard"
+"${hear[@]}" "$e2e_work/started_muted.wav" silent || fail "--mute was heard"
 [[ ! -e "$XDG_STATE_HOME/dunmark/mute" ]] || fail "--mute was kept: $(cat "$XDG_STATE_HOME/dunmark/mute")"
 
 start_captured muted_by_m
 xdotool windowfocus --sync "$game_window" key m
 walk
 quit
-"$hear" "$e2e_work/muted_by_m.wav" silent "$walk_seconds" || fail "the walk after M was heard"
+"${hear[@]}" "$e2e_work/muted_by_m.wav" silent "$walk_seconds" || fail "the walk after M was heard"
 start_captured kept_muted
 walk
 quit
-"$hear" "$e2e_work/kept_muted.wav" silent || fail "the kept choice was not kept"
+"${hear[@]}" "$e2e_work/kept_muted.wav" silent || fail "the kept choice was not kept"
 echo "heard as played; silent when muted by --mute, by M and by the kept choice"

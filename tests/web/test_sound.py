@@ -28,7 +28,9 @@ import wave
 import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 import webtest  # noqa: E402
+from hearing import found, samples  # noqa: E402
 from webtest import Game, Player, check  # noqa: E402
 
 SECONDS = 1.5
@@ -185,28 +187,13 @@ def decoded_by_the_browser(site, sfx):
         page.close()
 
 
-def samples(path, rate, folder):
-    if path.endswith('.mp3'):
-        path = subprocess.run(['lame', '--quiet', '--decode', path, folder + '/decoded.wav'], check=True).args[-1]
-    with wave.open(path) as f:
-        x = np.frombuffer(f.readframes(f.getnframes()), '<i2').reshape(-1, f.getnchannels()).mean(axis=1)
-        return np.interp(np.arange(0, len(x) - 1, f.getframerate() / rate), np.arange(len(x)), x / 32768)
-
-
-def found(a, b):
-    a, b, size = max(a, b, key=len), min(a, b, key=len), 1 << (len(a) + len(b)).bit_length()
-    corr = np.fft.irfft(np.fft.rfft(a, size) * np.conj(np.fft.rfft(b, size)), size)[:len(a) - len(b) + 1]
-    energy = np.concatenate(([0], np.cumsum(a * a)))
-    return np.max(corr / np.sqrt(np.maximum(energy[len(b):] - energy[:-len(b)], len(b) * 1e-6)) / np.linalg.norm(b))
-
-
 def hear(page, action, seconds=2.5):
     action(page) if action else None
     [(page.frame(), time.sleep(1 / 60)) for _ in range(int(seconds * 60))]
     return np.frombuffer(base64.b64decode(page.js('return __take()')), '<f4')
 
 
-def walk_heard(site, sfx, folder):
+def walk_heard(site, sfx):
     page = webtest.Page(site, before=TAP)
     try:
         page.open()
@@ -214,7 +201,7 @@ def walk_heard(site, sfx, folder):
             'return navigator.serviceWorker.controller'))  # and silence until a gesture
         [page.mouse(kind, 5, 5) for kind in ('mousePressed', 'mouseReleased')]  # beside the canvas
         heard, rate = [hear(page, action) for action, _, _ in WALK], page.js('return __tap.rate')
-        sounds = {name: samples(os.path.join(sfx, name), rate, folder) for name in os.listdir(sfx)}
+        sounds = {name: samples(os.path.join(sfx, name), rate) for name in os.listdir(sfx)}
         scores = [{n: found(p if n.endswith('.wav') else p[-rate:], s) for n, s in sounds.items()} for p in heard]
         for score, (_, _, music) in zip(scores, WALK):
             check(max((n for n in score if n.endswith('.mp3')), key=score.get) == music, 'no %s: %s' % (music, score))
@@ -238,7 +225,7 @@ def test():
         mp3 = make_mp3(folder)
         plays_whole(site, mp3)
         device_error(site)
-        walk_heard(site, os.path.join(webtest.site_dir(), 'sfx'), folder)
+        walk_heard(site, os.path.join(webtest.site_dir(), 'sfx'))
         decoded_by_the_browser(site, os.path.join(webtest.site_dir(), 'sfx'))
     finally:
         site.close()
