@@ -49,16 +49,11 @@ add_custom_command(
   COMMENT "Drawing the game's pictures into ${DUNMARK_GFX_DIR}"
   VERBATIM)
 add_custom_target(art ALL DEPENDS ${DUNMARK_ART_OUTPUTS})
-# The sounds too are made by the machine's own compiler, the same files
-# (DUNMARK_SOUND_FILES, cmake/SoundList.cmake) as the desktop's.
-ExternalProject_Add(soundgen_native
-  SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/soundgen
-  BINARY_DIR ${CMAKE_BINARY_DIR}/soundgen-native
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  INSTALL_COMMAND ""
-  BUILD_ALWAYS ON)
-dunmark_sounds(${CMAKE_BINARY_DIR}/soundgen-native/soundgen
-  DEPENDS soundgen_native ${CMAKE_BINARY_DIR}/soundgen-native/soundgen)
+# The sounds too are made by the machine's own compiler, by the same native
+# project, the same files (DUNMARK_SOUND_FILES, cmake/SoundList.cmake) as the
+# desktop's.
+dunmark_sounds(${CMAKE_BINARY_DIR}/artgen-native/soundgen
+  DEPENDS artgen_native ${CMAKE_BINARY_DIR}/artgen-native/soundgen)
 set(DUNMARK_WEB_ICON ${CMAKE_BINARY_DIR}/icons/dunmark-32.png)
 add_custom_command(
   OUTPUT ${DUNMARK_WEB_ICON}
